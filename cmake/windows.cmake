@@ -1,0 +1,34 @@
+# The product and the Windows suite, cross-built with mingw-w64 and run under Wine.
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
+
+file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
+add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
+target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi ole32 oleaut32 uuid shell32 advapi32 user32)
+tarnwick_warnings(tarnwick_win32)
+
+file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/ui/*.rc)
+if(UI_SOURCES)
+  add_executable(tarnwick WIN32 ${UI_SOURCES})
+  target_link_libraries(tarnwick PRIVATE tarnwick_win32 comctl32 gdi32 comdlg32 msimg32 uxtheme)
+  target_link_options(tarnwick PRIVATE ${STATIC_FLAGS})
+  tarnwick_warnings(tarnwick)
+endif()
+
+set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# The contract tests run here against the real API, plus the Windows-only end-to-end tests.
+file(GLOB_RECURSE WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/platform/*.cpp tests/e2e/*.cpp tests/support/*.cpp)
+list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "/tests/support/memory_")
+add_executable(tarnwick_win_tests ${WIN_TEST_SOURCES})
+target_include_directories(tarnwick_win_tests PRIVATE tests)
+target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main)
+target_link_options(tarnwick_win_tests PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick_win_tests)
+
+# One Wine start per executable: the whole suite is one ctest test.
+add_test(NAME tarnwick_win_tests COMMAND tarnwick_win_tests)
+set_tests_properties(tarnwick_win_tests PROPERTIES TIMEOUT 900)

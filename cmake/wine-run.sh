@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Runs a Windows executable under Wine in a prefix of its own under the build folder.
+# The prefix is made on first use, without its Z: drive, so nothing inside reaches the Linux root;
+# the executable is copied onto C: and started from there.
+set -euo pipefail
+exe=$1; shift
+build=$(cd "$(dirname "$exe")" && pwd)
+export WINEPREFIX=${TARNWICK_WINEPREFIX:-$build/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+rm -f "$WINEPREFIX/dosdevices/z:"
+name=$(basename "$exe")
+dir="$WINEPREFIX/drive_c/tarnwick-tests"
+mkdir -p "$dir"
+cp -f "$exe" "$dir/$name"
+status=0
+wine "C:\\tarnwick-tests\\$name" "$@" || status=$?
+exit $status

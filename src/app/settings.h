@@ -1,0 +1,26 @@
+// The settings store under HKEY_CURRENT_USER\Software\Tarnwick.
+#pragma once
+#include <string>
+
+#include "platform/registry.h"
+
+namespace tw {
+
+constexpr const char* kSettingsKey = "\\Software\\Tarnwick";
+constexpr const char* kProgramVersion = "3.0";
+
+struct Settings {
+  std::string HomePage;
+  std::string HelpURL;
+  bool NotAutoBackup = false;
+  bool OneTimePending = false;  // the one-time full-backup offer is still to be made
+  bool SelectAll = false;
+  bool CheckUpdate = false;
+};
+
+// Loads the settings, then writes the defaults of absent values and the version.
+Settings LoadSettings(IRegistry& reg);
+// Writes one stored value ("NotAutoBackup", "OneTime", ...) as a string.
+bool StoreSetting(IRegistry& reg, const std::string& name, const std::string& value);
+
+}  // namespace tw
