@@ -9,10 +9,22 @@ tarnwick_warnings(tarnwick_win32)
 
 file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/ui/*.rc)
 if(UI_SOURCES)
+  enable_language(RC)
   add_executable(tarnwick WIN32 ${UI_SOURCES})
+  target_include_directories(tarnwick PRIVATE src/ui)
   target_link_libraries(tarnwick PRIVATE tarnwick_win32 comctl32 gdi32 comdlg32 msimg32 uxtheme)
   target_link_options(tarnwick PRIVATE ${STATIC_FLAGS})
-  tarnwick_warnings(tarnwick)
+  target_compile_options(tarnwick PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-Wall -Wextra>)
+
+  # The GUI smoke test: the program on a seeded prefix under Xvfb, driven by a small probe.
+  add_executable(tarnwick_gui_probe tests/ui/gui_probe.cpp)
+  target_link_libraries(tarnwick_gui_probe PRIVATE user32)
+  target_link_options(tarnwick_gui_probe PRIVATE ${STATIC_FLAGS})
+  tarnwick_warnings(tarnwick_gui_probe)
+  add_test(NAME tarnwick_gui_smoke
+           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/gui_smoke.sh $<TARGET_FILE:tarnwick>
+                   $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke)
+  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 300)
 endif()
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

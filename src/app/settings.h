@@ -8,6 +8,9 @@ namespace tw {
 
 constexpr const char* kSettingsKey = "\\Software\\Tarnwick";
 constexpr const char* kProgramVersion = "3.0";
+// The addresses used when "HomePage" or "HelpURL" is empty or absent.
+constexpr const char* kBuiltInHomePage = "http://www.tarnwick.com/";
+constexpr const char* kBuiltInHelpUrl = "http://www.tarnwick.com/help/";
 
 struct Settings {
   std::string HomePage;

@@ -56,7 +56,7 @@ class IFiles {
   virtual bool CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) = 0;
   virtual bool MoveFileTo(const std::string& from, const std::string& to) = 0;
   virtual bool MakeDirectory(const std::string& path) = 0;
-  virtual bool RemoveDirectory(const std::string& path) = 0;
+  virtual bool RemoveFolder(const std::string& path) = 0;
   virtual bool ReadWholeFile(const std::string& path, std::string* contents) = 0;
   // Creates or replaces the file.
   virtual bool WriteWholeFile(const std::string& path, const std::string& contents) = 0;

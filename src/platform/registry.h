@@ -42,7 +42,7 @@ struct KeyInfo {
   uint32_t values = 0;
   uint32_t maxSubKeyLen = 0;     // longest subkey name, characters
   uint32_t maxValueNameLen = 0;  // longest value name, characters
-  uint32_t maxValueLen = 0;      // largest value data, bytes
+  uint32_t maxValueLen = 0;      // largest value data as stored, bytes (strings count as UTF-16)
 };
 
 using Bytes = std::vector<uint8_t>;
@@ -53,6 +53,11 @@ class IRegistry {
   // Opens `path` below `parent` (a root or an open key). A leading backslash is taken from the parent.
   // With `create` the missing keys along the path are created.
   virtual long OpenKey(HKey parent, const std::string& path, bool create, HKey* out) = 0;
+  // Opens `path` read-only without following a symbolic link at its end: a link key opens as itself, with no
+  // subkeys, so a whole-root walk cannot loop through it. Back ends without links open as usual.
+  virtual long OpenKeyNoFollow(HKey parent, const std::string& path, HKey* out) {
+    return OpenKey(parent, path, false, out);
+  }
   virtual long CloseKey(HKey key) = 0;
   virtual long QueryInfo(HKey key, KeyInfo* info) = 0;
   virtual long EnumKey(HKey key, uint32_t index, std::string* name) = 0;

@@ -28,6 +28,14 @@ class ISystem {
   virtual int ScreenHeight() = 0;
   // Waits this many milliseconds (the in-memory system advances its clock instead).
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // The ANSI code page: whether a byte leads a double-byte character, and text converted to UTF-16.
+  // The defaults describe a single-byte page whose 256 characters are the first 256 code points.
+  virtual bool IsLeadByte(uint8_t) { return false; }
+  virtual std::u16string AnsiToUtf16(const std::string& text) {
+    std::u16string units;
+    for (char c : text) units.push_back(static_cast<uint8_t>(c));
+    return units;
+  }
 };
 
 }  // namespace tw

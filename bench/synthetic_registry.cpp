@@ -1,0 +1,336 @@
+#include "synthetic_registry.h"
+
+#include <cinttypes>
+
+#include "platform/reg_access.h"
+
+namespace tw::bench {
+namespace {
+
+constexpr uint64_t kFilesPerFolder = 100;
+
+Bytes StringBytes(const std::string& text) {
+  Bytes data(text.begin(), text.end());
+  data.push_back(0);
+  return data;
+}
+
+// Deterministic and cheap: the same seed gives the same registry on every machine.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+  uint64_t Next() {
+    uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // 0 to n-1.
+  uint64_t Below(uint64_t n) { return n ? Next() % n : 0; }
+  bool PerMille(int share) { return static_cast<int>(Below(1000)) < share; }
+
+ private:
+  uint64_t state_;
+};
+
+std::string Guid(const char* prefix, uint64_t n, uint64_t salt) {
+  char text[64];
+  std::snprintf(text, sizeof text, "{%s%04X-%04X-%04X-%04X-%012" PRIX64 "}", prefix,
+                static_cast<unsigned>(n & 0xFFFF), static_cast<unsigned>((n >> 16) & 0xFFFF),
+                static_cast<unsigned>(salt & 0xFFFF), static_cast<unsigned>((salt >> 16) & 0xFFFF),
+                static_cast<uint64_t>((salt >> 32) & 0xFFFFFFFFFFFFull));
+  return text;
+}
+
+constexpr const char* kClassPrefix = "BE1C";
+constexpr const char* kLibPrefix = "BE1D";
+constexpr const char* kAppIdPrefix = "BE1E";
+constexpr const char* kVendorPrefix = "BenchVendor";
+constexpr const char* kEmptyKeysName = "BenchEmpty";
+constexpr const char* kExtensionPrefix = ".bx";
+constexpr const char* kProgIdPrefix = "BenchFile.";
+
+class Generator {
+ public:
+  Generator(IRegistrySink& sink, const GeneratorOptions& options)
+      : sink_(sink), options_(options), random_(options.seed), filePool_(FilePoolSize(options)) {}
+
+  static uint64_t FilePoolSize(const GeneratorOptions& options) {
+    const uint64_t files = options.keys / 50;
+    return files < 100 ? 100 : files;
+  }
+
+  GeneratedCounts Run() {
+    while (counts_.keys < options_.keys) {
+      const uint64_t pick = random_.Below(100);
+      if (pick < 40) {
+        Class();
+      } else if (pick < 50) {
+        TypeLibrary();
+      } else if (pick < 58) {
+        AppId();
+      } else if (pick < 70) {
+        Extension();
+      } else if (pick < 95) {
+        Software();
+      } else {
+        EmptyKeys();
+      }
+    }
+    return counts_;
+  }
+
+ private:
+  void Key(HKey root, const std::string& path) {
+    sink_.Key(root, path);
+    ++counts_.keys;
+  }
+  void String(const std::string& name, const std::string& value) {
+    sink_.String(name, value);
+    ++counts_.values;
+  }
+  void Dword(const std::string& name, uint32_t value) {
+    sink_.Dword(name, value);
+    ++counts_.values;
+  }
+
+  std::string ExistingFile() {
+    ++counts_.existingFileRefs;
+    const uint64_t i = random_.Below(filePool_);
+    return FilePath(options_, i);
+  }
+  std::string MissingFile() {
+    ++counts_.missingFileRefs;
+    const uint64_t i = random_.Below(filePool_);
+    char name[96];
+    if (random_.Below(4) == 0) {
+      std::snprintf(name, sizeof name, "C:\\Program Files\\BenchGone%" PRIu64 "\\tool.exe", i);
+      return name;
+    }
+    std::snprintf(name, sizeof name, "\\d%" PRIu64 "\\gone%" PRIu64 ".dll", i / kFilesPerFolder, i);
+    return options_.fileRoot + name;
+  }
+  std::string FileReference() { return random_.Below(4) == 0 ? MissingFile() : ExistingFile(); }
+
+  void Class() {
+    const std::string id = Guid(kClassPrefix, classes_++, random_.Next());
+    const std::string base = "CLSID\\" + id;
+    Key(kClassesRoot, base);
+    String("", "Bench Class " + std::to_string(classes_));
+    if (random_.Below(10) < 9) {
+      Key(kClassesRoot, base + "\\InprocServer32");
+      if (random_.PerMille(options_.emptyServerPerMille)) {
+        String("", "");
+        ++counts_.emptyServerKeys;
+      } else {
+        String("", FileReference());
+      }
+      String("ThreadingModel", "Apartment");
+    }
+    if (random_.Below(20) == 0) {
+      Key(kClassesRoot, base + "\\LocalServer32");
+      String("", FileReference());
+    }
+    if (random_.Below(2) == 0) {
+      Key(kClassesRoot, base + "\\ProgID");
+      String("", "Bench.Class." + std::to_string(classes_));
+    }
+    if (random_.Below(5) < 2) {
+      Key(kClassesRoot, base + "\\TypeLib");
+      const uint64_t roll = random_.Below(100);
+      if (roll < 5) {
+        String("", "");
+      } else if (roll < 25 || libs_.empty()) {
+        String("", Guid(kLibPrefix, 0xFFFF0000u + random_.Below(0xFFFF), random_.Next()));
+        ++counts_.danglingTypeLibs;
+      } else {
+        String("", libs_[random_.Below(libs_.size())]);
+      }
+    }
+    if (random_.Below(5) == 0) {
+      Key(kClassesRoot, base + "\\Implemented Categories");
+      Key(kClassesRoot, base + "\\Implemented Categories\\{40FC6ED4-2438-11CF-A3DB-080036F12502}");
+    }
+  }
+
+  void TypeLibrary() {
+    const std::string id = Guid(kLibPrefix, libs_.size(), random_.Next());
+    libs_.push_back(id);
+    const std::string base = "TypeLib\\" + id + "\\1.0";
+    Key(kClassesRoot, "TypeLib\\" + id);
+    Key(kClassesRoot, base);
+    String("", "Bench Type Library " + std::to_string(libs_.size()));
+    Key(kClassesRoot, base + "\\0");
+    Key(kClassesRoot, base + "\\0\\win32");
+    String("", FileReference());
+    Key(kClassesRoot, base + "\\FLAGS");
+    String("", "0");
+    Key(kClassesRoot, base + "\\HELPDIR");
+    if (random_.Below(20) == 0) {
+      String("", "");
+      ++counts_.emptyHelpDirs;
+    } else {
+      String("", options_.fileRoot);
+    }
+  }
+
+  void AppId() {
+    const std::string id = Guid(kAppIdPrefix, appIds_++, random_.Next());
+    Key(kClassesRoot, "AppID\\" + id);
+    String("", "Bench Service " + std::to_string(appIds_));
+    String("DllSurrogate", "");
+    // Below AppID the walk never looks: an empty server key here is no finding.
+    Key(kClassesRoot, "AppID\\" + id + "\\InprocServer32");
+    String("", "");
+  }
+
+  void Extension() {
+    const uint64_t n = extensions_++;
+    const std::string progId = kProgIdPrefix + std::to_string(n);
+    Key(kClassesRoot, kExtensionPrefix + std::to_string(n));
+    String("", progId);
+    String("Content Type", "application/x-bench");
+    Key(kClassesRoot, progId);
+    String("", "Bench Document " + std::to_string(n));
+    Key(kClassesRoot, progId + "\\DefaultIcon");
+    String("", FileReference() + ",0");
+    Key(kClassesRoot, progId + "\\shell");
+    Key(kClassesRoot, progId + "\\shell\\open");
+    Key(kClassesRoot, progId + "\\shell\\open\\command");
+    String("", "\"" + FileReference() + "\" \"%1\"");
+  }
+
+  void Software() {
+    const HKey root = random_.Below(2) ? kCurrentUser : kLocalMachine;
+    const uint64_t vendor = random_.Below(40);
+    std::string path = std::string(root == kCurrentUser ? "Software\\" : "SOFTWARE\\") + kVendorPrefix +
+                       std::to_string(vendor) + "\\App" + std::to_string(software_++);
+    Key(root, path);
+    String("InstallDir", options_.fileRoot);
+    const uint64_t depth = 1 + random_.Below(3);
+    for (uint64_t level = 0; level < depth; ++level) {
+      path += level == 0 ? "\\Settings" : "\\Level" + std::to_string(level);
+      Key(root, path);
+      String("Executable", FileReference());
+      String("Library", FileReference());
+      String("LastDocument", FileReference());
+      String("Caption", "Bench settings page");
+      Dword("Flags", static_cast<uint32_t>(random_.Below(1u << 16)));
+    }
+  }
+
+  void EmptyKeys() {
+    const uint64_t n = empties_++;
+    Key(kUsers, std::string(".DEFAULT\\Software\\") + kEmptyKeysName + "\\k" + std::to_string(n));
+    Key(kCurrentUser, std::string("Software\\") + kEmptyKeysName + "\\k" + std::to_string(n));
+  }
+
+  IRegistrySink& sink_;
+  const GeneratorOptions& options_;
+  Random random_;
+  const uint64_t filePool_;
+  GeneratedCounts counts_;
+  std::vector<std::string> libs_;
+  uint64_t classes_ = 0, appIds_ = 0, extensions_ = 0, software_ = 0, empties_ = 0;
+};
+
+std::string EscapeRegText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  return out;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) {
+  const std::string p = prefix;
+  return text.size() >= p.size() && text.compare(0, p.size(), p) == 0;
+}
+
+// Deletes the subkeys of root\parent whose names begin with one of the prefixes.
+uint64_t RemoveChildren(IRegistry& reg, HKey root, const std::string& parent, std::initializer_list<const char*> prefixes) {
+  RegKeyHandle key;
+  if (key.Open(reg, root, parent, false) != kOk) return 0;
+  std::vector<std::string> doomed;
+  std::string name;
+  for (uint32_t i = 0; reg.EnumKey(key.Get(), i, &name) == kOk; ++i) {
+    for (const char* prefix : prefixes) {
+      if (StartsWith(name, prefix)) {
+        doomed.push_back(name);
+        break;
+      }
+    }
+  }
+  for (const std::string& child : doomed) reg.DeleteTree(key.Get(), child);
+  return doomed.size();
+}
+
+}  // namespace
+
+std::string FilePath(const GeneratorOptions& options, uint64_t index) {
+  char name[64];
+  std::snprintf(name, sizeof name, "\\d%" PRIu64 "\\f%" PRIu64 ".dll", index / kFilesPerFolder, index);
+  return options.fileRoot + name;
+}
+
+void ApiSink::Key(HKey root, const std::string& path) { key_.Open(reg_, root, path, true); }
+
+void ApiSink::String(const std::string& name, const std::string& value) {
+  if (key_.IsOpen()) reg_.SetValue(key_.Get(), name, kRegSz, StringBytes(value));
+}
+
+void ApiSink::Dword(const std::string& name, uint32_t value) {
+  const Bytes data = {static_cast<uint8_t>(value), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value >> 16),
+                      static_cast<uint8_t>(value >> 24)};
+  if (key_.IsOpen()) reg_.SetValue(key_.Get(), name, kRegDword, data);
+}
+
+RegFileSink::RegFileSink(std::FILE* out) : out_(out) { std::fputs("REGEDIT4\r\n", out_); }
+
+void RegFileSink::Key(HKey root, const std::string& path) {
+  std::fprintf(out_, "\r\n[%s\\%s]\r\n", RootKeyName(root).c_str(), path.c_str());
+}
+
+void RegFileSink::String(const std::string& name, const std::string& value) {
+  if (name.empty()) {
+    std::fprintf(out_, "@=\"%s\"\r\n", EscapeRegText(value).c_str());
+  } else {
+    std::fprintf(out_, "\"%s\"=\"%s\"\r\n", EscapeRegText(name).c_str(), EscapeRegText(value).c_str());
+  }
+}
+
+void RegFileSink::Dword(const std::string& name, uint32_t value) {
+  std::fprintf(out_, "\"%s\"=dword:%08x\r\n", EscapeRegText(name).c_str(), value);
+}
+
+uint64_t CreateReferencedFiles(IFiles& files, const GeneratorOptions& options) {
+  const uint64_t count = Generator::FilePoolSize(options);
+  files.MakeDirectory(options.fileRoot);
+  for (uint64_t i = 0; i < count; ++i) {
+    if (i % kFilesPerFolder == 0) files.MakeDirectory(options.fileRoot + "\\d" + std::to_string(i / kFilesPerFolder));
+    files.WriteWholeFile(FilePath(options, i), "MZ");
+  }
+  return count;
+}
+
+GeneratedCounts GenerateRegistry(IRegistrySink& sink, const GeneratorOptions& options) {
+  GeneratedCounts counts = Generator(sink, options).Run();
+  counts.files = Generator::FilePoolSize(options);
+  return counts;
+}
+
+uint64_t RemoveGeneratedKeys(IRegistry& reg) {
+  uint64_t removed = 0;
+  removed += RemoveChildren(reg, kClassesRoot, "CLSID", {"{BE1C"});
+  removed += RemoveChildren(reg, kClassesRoot, "TypeLib", {"{BE1D"});
+  removed += RemoveChildren(reg, kClassesRoot, "AppID", {"{BE1E"});
+  removed += RemoveChildren(reg, kClassesRoot, "", {kExtensionPrefix, kProgIdPrefix});
+  removed += RemoveChildren(reg, kCurrentUser, "Software", {kVendorPrefix, kEmptyKeysName});
+  removed += RemoveChildren(reg, kLocalMachine, "SOFTWARE", {kVendorPrefix});
+  removed += RemoveChildren(reg, kUsers, ".DEFAULT\\Software", {kEmptyKeysName});
+  return removed;
+}
+
+}  // namespace tw::bench

@@ -1,0 +1,282 @@
+// The scan benchmark: generates synthetic registries of the given sizes, then measures, in the same run, the
+// raw walk (the registry reads of the built sections and nothing else) and the scan of the built sections
+// through their real code, with the screen targets and the message pump of the platform it runs on.
+//
+//   tarnwick_bench [--sizes 10000,100000,1000000] [--repeat N] [--findings N] [--reg-out FILE --size N]
+// "--sizes 0 --findings 100000" measures only the memory that many findings take, in a process of its own.
+#include <algorithm>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/problem_records.h"
+#include "bench_host.h"
+#include "raw_walk.h"
+#include "sections/com_section.h"
+#include "sections/section_table.h"
+#include "synthetic_registry.h"
+
+namespace tw::bench {
+namespace {
+
+struct Options {
+  std::vector<uint64_t> sizes = {10000, 100000, 1000000};
+  int repeat = 3;
+  uint64_t findings = 0;
+  std::string regOut;
+};
+
+// A built section as the scan driver would call it, with the raw reads that match it.
+struct BenchSection {
+  SectionDef def;
+  bool exactRaw;  // the raw reads are exactly the section's, not a full read of its key
+};
+
+std::vector<BenchSection> BuiltSections() {
+  std::vector<BenchSection> built;
+  for (int i = 0; i < kSectionCount; ++i) {
+    SectionDef def = SectionTable()[i];
+    if (def.number == 1 && !def.scanner) def.scanner = ScanComSection;
+    if (!def.scanner) continue;
+    built.push_back({def, def.number == 1});
+  }
+  return built;
+}
+
+// The raw reads of one section; false when it reads keys of its own that no generic walk matches.
+bool RawReads(IRegistry& reg, const BenchSection& s, RawCounts* counts) {
+  if (s.def.number == 1) {
+    *counts = RawComReads(reg, s.def.root);
+    return true;
+  }
+  if (!s.def.keyPath || !s.def.root) return false;
+  *counts = RawValueReads(reg, s.def.root, s.def.keyPath);
+  if (s.def.secondRoot) {
+    const RawCounts second = RawValueReads(reg, s.def.secondRoot, s.def.keyPath);
+    counts->keys += second.keys;
+    counts->values += second.values;
+  }
+  return true;
+}
+
+struct SectionFigures {
+  double rawSeconds = 1e30;
+  double scanSeconds = 1e30;
+  bool hasRaw = false;
+  RawCounts raw;
+  int findings = 0;
+};
+
+struct SizeFigures {
+  std::vector<SectionFigures> sections;
+  PumpStats pump;
+  double populateSeconds = 0;
+  GeneratedCounts generated;
+  uint64_t peakBytes = 0;
+};
+
+int ScanSection(Platform& platform, IBenchScreen& screen, const BenchSection& s, TRegistryContents& list) {
+  ProcessState state;
+  state.ScanState = kStateScanning;
+  state.SelectAll = true;
+  ScanContext ctx{platform, state, screen.Pump(), screen.StatusPanel(), screen.CountLabel(), list};
+  screen.CountLabel().SetText("0");
+  s.def.scanner(ctx, s.def.root, s.def.keyPath ? s.def.keyPath : "");
+  if (s.def.secondRoot) s.def.scanner(ctx, s.def.secondRoot, s.def.keyPath ? s.def.keyPath : "");
+  return list.Count();
+}
+
+SizeFigures RunSize(uint64_t size, const Options& options, const std::vector<BenchSection>& sections) {
+  SizeFigures figures;
+  figures.sections.resize(sections.size());
+  auto host = CreateBenchPlatform();
+  Platform& platform = host->Get();
+  auto screen = CreateBenchScreen();
+
+  if (host->IsReal()) RemoveGeneratedKeys(platform.registry);
+  GeneratorOptions gen;
+  gen.keys = size;
+  const double startPopulate = NowSeconds();
+  CreateReferencedFiles(platform.files, gen);
+  ApiSink sink(platform.registry);
+  figures.generated = GenerateRegistry(sink, gen);
+  figures.populateSeconds = NowSeconds() - startPopulate;
+
+  for (int round = 0; round < options.repeat; ++round) {
+    for (size_t i = 0; i < sections.size(); ++i) {
+      SectionFigures& f = figures.sections[i];
+      RawCounts counts;
+      double t0 = NowSeconds();
+      f.hasRaw = RawReads(platform.registry, sections[i], &counts);
+      f.rawSeconds = std::min(f.rawSeconds, NowSeconds() - t0);
+      f.raw = counts;
+
+      TRegistryContents list;
+      screen->ResetStats();
+      t0 = NowSeconds();
+      f.findings = ScanSection(platform, *screen, sections[i], list);
+      f.scanSeconds = std::min(f.scanSeconds, NowSeconds() - t0);
+      const PumpStats pump = screen->Finish();
+      figures.pump.calls = std::max(figures.pump.calls, pump.calls);
+      figures.pump.realPumps = std::max(figures.pump.realPumps, pump.realPumps);
+      figures.pump.longestCallGapMs = std::max(figures.pump.longestCallGapMs, pump.longestCallGapMs);
+      figures.pump.longestRealGapMs = std::max(figures.pump.longestRealGapMs, pump.longestRealGapMs);
+    }
+  }
+  figures.peakBytes = PeakMemoryBytes();
+  if (host->IsReal()) RemoveGeneratedKeys(platform.registry);
+  return figures;
+}
+
+double Mb(uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+void PrintSize(uint64_t size, const SizeFigures& f, const std::vector<BenchSection>& sections) {
+  std::printf("\n== %" PRIu64 " keys generated (%" PRIu64 " values, %" PRIu64 " files; %" PRIu64
+              " empty server keys, %" PRIu64 " empty HELPDIR, %" PRIu64 " dangling type libraries), populated in %.2f s\n",
+              size, f.generated.values, f.generated.files, f.generated.emptyServerKeys, f.generated.emptyHelpDirs,
+              f.generated.danglingTypeLibs, f.populateSeconds);
+  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
+              "keys/s", "values/s", "findings");
+  double rawTotal = 0, scanTotal = 0;
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const SectionFigures& s = f.sections[i];
+    const double keysPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.keys) / s.scanSeconds : 0;
+    const double valuesPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.values) / s.scanSeconds : 0;
+    if (s.hasRaw) {
+      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d\n", sections[i].def.number,
+                  sections[i].def.caption, s.rawSeconds * 1e3, s.scanSeconds * 1e3, s.scanSeconds / s.rawSeconds,
+                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings);
+      rawTotal += s.rawSeconds;
+      scanTotal += s.scanSeconds;
+    } else {
+      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d\n", sections[i].def.number, sections[i].def.caption,
+                  "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings);
+    }
+  }
+  std::printf("all sections with raw reads: raw %.2f ms, scan %.2f ms, scan / raw %.3f\n", rawTotal * 1e3,
+              scanTotal * 1e3, rawTotal > 0 ? scanTotal / rawTotal : 0.0);
+  std::printf("pumps: %" PRIu64 " calls, %" PRIu64 " real; longest gap between calls %.3f ms, between real pumps %.3f ms\n",
+              f.pump.calls, f.pump.realPumps, f.pump.longestCallGapMs, f.pump.longestRealGapMs);
+  std::printf("peak memory %.1f MB\n", Mb(f.peakBytes));
+}
+
+// Holds `count` findings of section 1 in its list and in the review list, and reports the memory they take.
+void FindingsMemory(uint64_t count) {
+  auto host = CreateBenchPlatform();
+  Platform& platform = host->Get();
+  auto screen = CreateBenchScreen();
+  if (host->IsReal()) RemoveGeneratedKeys(platform.registry);
+  // One class with an empty server key per finding.
+  ApiSink sink(platform.registry);
+  uint64_t keys = 0;
+  for (uint64_t i = 0; i < count; ++i) {
+    char path[96];
+    std::snprintf(path, sizeof path, "CLSID\\{BE1CF000-0000-4000-8000-%012" PRIX64 "}\\InprocServer32", i);
+    sink.Key(kClassesRoot, path);
+    sink.String("", "");
+    keys += 2;
+  }
+  const uint64_t before = PeakMemoryBytes();
+  ProblemLists lists;
+  BenchSection section{SectionTable()[0], true};
+  if (!section.def.scanner) section.def.scanner = ScanComSection;
+  const double t0 = NowSeconds();
+  ScanSection(platform, *screen, section, lists.Sections[1]);
+  lists.BuildReview();
+  const double seconds = NowSeconds() - t0;
+  screen->Finish();
+  const uint64_t after = PeakMemoryBytes();
+  std::printf("\n== findings held: %d in the section list and %d in the review list (%" PRIu64
+              " keys generated), scan %.2f s\n",
+              lists.Sections[1].Count(), lists.Review.Count(), keys, seconds);
+  std::printf("peak memory before the scan %.1f MB, after %.1f MB: %.1f MB for the findings\n", Mb(before), Mb(after),
+              Mb(after - before));
+  if (host->IsReal()) RemoveGeneratedKeys(platform.registry);
+}
+
+bool ParseOptions(int argc, char** argv, Options* options) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--sizes" && hasValue) {
+      options->sizes.clear();
+      std::string list = argv[++i];
+      size_t pos = 0;
+      while (pos <= list.size()) {
+        size_t comma = list.find(',', pos);
+        if (comma == std::string::npos) comma = list.size();
+        options->sizes.push_back(std::strtoull(list.substr(pos, comma - pos).c_str(), nullptr, 10));
+        pos = comma + 1;
+      }
+    } else if (arg == "--size" && hasValue) {
+      options->sizes = {std::strtoull(argv[++i], nullptr, 10)};
+    } else if (arg == "--repeat" && hasValue) {
+      options->repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--findings" && hasValue) {
+      options->findings = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--reg-out" && hasValue) {
+      options->regOut = argv[++i];
+    } else {
+      std::fprintf(stderr,
+                   "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--reg-out FILE --size N]\n");
+      return false;
+    }
+  }
+  return true;
+}
+
+int Main(int argc, char** argv) {
+  Options options;
+  if (!ParseOptions(argc, argv, &options)) return 2;
+  if (!options.regOut.empty()) {
+    std::FILE* out = std::fopen(options.regOut.c_str(), "wb");
+    if (!out) return 1;
+    RegFileSink sink(out);
+    GeneratorOptions gen;
+    gen.keys = options.sizes.front();
+    const GeneratedCounts counts = GenerateRegistry(sink, gen);
+    std::fclose(out);
+    std::printf("%s: %" PRIu64 " keys, %" PRIu64 " values; the existing references name %" PRIu64
+                " files C:\\BenchFiles\\d<i/100>\\f<i>.dll\n",
+                options.regOut.c_str(), counts.keys, counts.values, counts.files);
+    return 0;
+  }
+
+  const std::vector<BenchSection> sections = BuiltSections();
+  {
+    auto screen = CreateBenchScreen();
+    std::printf("screen: %s; best of %d rounds; ratio marked ~ : raw reads approximated by a full read of the "
+                "section's key\n",
+                screen->Kind(), options.repeat);
+  }
+  double previousPerKey = 0;
+  uint64_t previousSize = 0;
+  for (uint64_t size : options.sizes) {
+    if (size == 0) continue;
+    const SizeFigures figures = RunSize(size, options, sections);
+    PrintSize(size, figures, sections);
+    double scan = 0;
+    uint64_t keys = 0;
+    for (const SectionFigures& s : figures.sections) {
+      scan += s.scanSeconds;
+      keys += s.raw.keys;
+    }
+    const double perKey = scan / static_cast<double>(keys ? keys : 1);
+    if (previousSize)
+      std::printf("scan time per key read, against the %" PRIu64 "-key run: %.3f (1.000 is linear)\n", previousSize,
+                  perKey / previousPerKey);
+    previousPerKey = perKey;
+    previousSize = size;
+    std::fflush(stdout);
+  }
+  if (options.findings) FindingsMemory(options.findings);
+  return 0;
+}
+
+}  // namespace
+}  // namespace tw::bench
+
+int main(int argc, char** argv) { return tw::bench::Main(argc, argv); }

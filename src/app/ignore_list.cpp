@@ -1,0 +1,68 @@
+#include "app/ignore_list.h"
+
+namespace tw {
+
+namespace {
+
+// Splits at the first "|": the text before it and the text after it. Without a "|" the text before is
+// empty and the text after is the whole text.
+void SplitAtBar(const std::string& text, std::string* before, std::string* after) {
+  size_t bar = text.find('|');
+  if (bar == std::string::npos) {
+    before->clear();
+    *after = text;
+  } else {
+    *before = text.substr(0, bar);
+    *after = text.substr(bar + 1);
+  }
+}
+
+// Upper case for the ASCII letters only; bytes from 0x80 up stay as they are, whatever the code page.
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool EqualUpper(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+bool AppendIgnoreEntry(IFiles& files, const std::string& filePath, const std::string& category,
+                       const std::string& fullKeyPath, const std::string& valueName) {
+  return files.AppendToFile(filePath, category + "|" + fullKeyPath + "|" + valueName + "\r\n");
+}
+
+void LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents& list) {
+  list.Clear();
+  std::string contents;
+  if (!files.ReadWholeFile(filePath, &contents)) return;  // no file: an empty list
+
+  // A line ends at LF; a CR right before it belongs to the line end. The last line needs no end.
+  size_t start = 0;
+  while (start < contents.size()) {
+    size_t lf = contents.find('\n', start);
+    size_t end = lf == std::string::npos ? contents.size() : lf;
+    std::string line = contents.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    start = end + 1;
+    if (line.empty()) continue;
+
+    TIgnoreContentItem& item = list.Items(list.Add());
+    std::string rest;
+    SplitAtBar(line, &item.Category, &rest);
+    SplitAtBar(rest, &item.FullKeyPath, &item.ValueName);
+  }
+}
+
+int IsIgnored(const TIgnoreContents& list, const std::string& category, const std::string& fullKeyPath,
+              const std::string& valueName) {
+  for (const TIgnoreContentItem& item : list)
+    if (item.ValueName == valueName && EqualUpper(item.Category, category) &&
+        EqualUpper(item.FullKeyPath, fullKeyPath))
+      return 1;
+  return 0;
+}
+
+}  // namespace tw

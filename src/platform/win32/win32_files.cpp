@@ -1,0 +1,153 @@
+#include <windows.h>
+
+#include "platform/win32/win32_files.h"
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+uint64_t Ticks(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
+
+void Fill(const WIN32_FIND_DATAA& in, FindData* out) {
+  out->name = in.cFileName;
+  out->attributes = in.dwFileAttributes;
+  out->size = (static_cast<uint64_t>(in.nFileSizeHigh) << 32) | in.nFileSizeLow;
+  out->creationTime = Ticks(in.ftCreationTime);
+  out->accessTime = Ticks(in.ftLastAccessTime);
+  out->writeTime = Ticks(in.ftLastWriteTime);
+}
+
+bool WriteAll(HANDLE file, const std::string& contents) {
+  size_t done = 0;
+  while (done < contents.size()) {
+    DWORD chunk = static_cast<DWORD>(std::min<size_t>(contents.size() - done, 1u << 20));
+    DWORD written = 0;
+    if (!WriteFile(file, contents.data() + done, chunk, &written, nullptr) || written == 0) return false;
+    done += written;
+  }
+  return true;
+}
+
+// Opens an existing file or makes a new one; OPEN_ALWAYS, unlike CREATE_ALWAYS, also opens hidden and
+// system files.
+HANDLE OpenForWriting(const std::string& path) {
+  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                     nullptr);
+}
+
+std::string FromBuffer(UINT (WINAPI* get)(LPSTR, UINT)) {
+  char buffer[MAX_PATH + 1];
+  UINT n = get(buffer, sizeof buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+}  // namespace
+
+uint32_t Win32Files::Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+bool Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
+  return SetFileAttributesA(path.c_str(), attributes) != FALSE;
+}
+
+FindHandle Win32Files::FindFirst(const std::string& pattern, FindData* data) {
+  WIN32_FIND_DATAA found;
+  HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+  if (h == INVALID_HANDLE_VALUE) return 0;
+  Fill(found, data);
+  return reinterpret_cast<FindHandle>(h);
+}
+
+bool Win32Files::FindNext(FindHandle handle, FindData* data) {
+  WIN32_FIND_DATAA found;
+  if (!handle || !FindNextFileA(reinterpret_cast<HANDLE>(handle), &found)) return false;
+  Fill(found, data);
+  return true;
+}
+
+void Win32Files::FindClose(FindHandle handle) {
+  if (handle) ::FindClose(reinterpret_cast<HANDLE>(handle));
+}
+
+bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+bool Win32Files::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
+  return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
+}
+
+bool Win32Files::MoveFileTo(const std::string& from, const std::string& to) {
+  return MoveFileA(from.c_str(), to.c_str()) != FALSE;
+}
+
+bool Win32Files::MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
+
+bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+
+bool Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  std::string text;
+  char buffer[65536];
+  DWORD got = 0;
+  bool ok = true;
+  while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) text.append(buffer, got);
+  CloseHandle(file);
+  if (!ok) return false;
+  *contents = std::move(text);
+  return true;
+}
+
+bool Win32Files::WriteWholeFile(const std::string& path, const std::string& contents) {
+  HANDLE file = OpenForWriting(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = WriteAll(file, contents) && SetEndOfFile(file);
+  CloseHandle(file);
+  return ok;
+}
+
+bool Win32Files::AppendToFile(const std::string& path, const std::string& contents) {
+  HANDLE file = OpenForWriting(path);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER zero{};
+  bool ok = SetFilePointerEx(file, zero, nullptr, FILE_END) && WriteAll(file, contents);
+  CloseHandle(file);
+  return ok;
+}
+
+uint32_t Win32Files::DriveType(const std::string& root) { return GetDriveTypeA(root.c_str()); }
+
+uint32_t Win32Files::LogicalDrives() { return GetLogicalDrives(); }
+
+bool Win32Files::FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) {
+  ULARGE_INTEGER available, total, totalFree;
+  if (!GetDiskFreeSpaceExA(root.c_str(), &available, &total, &totalFree)) return false;
+  if (freeBytes) *freeBytes = available.QuadPart;
+  if (totalBytes) *totalBytes = total.QuadPart;
+  return true;
+}
+
+std::string Win32Files::WindowsDir() { return FromBuffer(GetWindowsDirectoryA); }
+
+std::string Win32Files::SystemDir() { return FromBuffer(GetSystemDirectoryA); }
+
+std::string Win32Files::TempDir() {
+  char buffer[MAX_PATH + 1];
+  DWORD n = GetTempPathA(sizeof buffer, buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
+}
+
+std::string Win32Files::ExecutablePath() {
+  std::string path(MAX_PATH, '\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return std::string();
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace tw

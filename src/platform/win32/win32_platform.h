@@ -1,0 +1,21 @@
+// The whole real platform in one object.
+#pragma once
+#include "platform/platform.h"
+#include "platform/win32/win32_files.h"
+#include "platform/win32/win32_profile.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_system.h"
+
+namespace tw {
+
+struct Win32Platform {
+  Win32Registry registry;
+  Win32Files files;
+  Win32Profile profile;
+  Win32System system;
+  Win32Shell shell;
+  Platform platform{registry, files, profile, system, shell};
+};
+
+}  // namespace tw

@@ -1,0 +1,94 @@
+#include <windows.h>
+#include <oleauto.h>
+#include <shellapi.h>
+
+#include "platform/win32/win32_shell.h"
+
+namespace tw {
+namespace {
+
+const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+
+std::wstring Wide(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+  std::wstring wide(n > 0 ? static_cast<size_t>(n) : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+DISPID DispatchId(IDispatch* object, const wchar_t* name) {
+  DISPID id = DISPID_UNKNOWN;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return DISPID_UNKNOWN;
+  return id;
+}
+
+bool PutProperty(IDispatch* object, const wchar_t* name, VARIANT value) {
+  DISPID id = DispatchId(object, name);
+  if (id == DISPID_UNKNOWN) return false;
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &named, 1, 1};
+  return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
+                                  nullptr, nullptr));
+}
+
+bool PutLong(IDispatch* object, const wchar_t* name, long value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = value;
+  return PutProperty(object, name, v);
+}
+
+bool PutBool(IDispatch* object, const wchar_t* name, bool value) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BOOL;
+  v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+  return PutProperty(object, name, v);
+}
+
+bool Navigate(IDispatch* object, const std::string& address) {
+  DISPID id = DispatchId(object, L"Navigate");
+  if (id == DISPID_UNKNOWN) return false;
+  VARIANT url;
+  VariantInit(&url);
+  url.vt = VT_BSTR;
+  url.bstrVal = SysAllocString(Wide(address).c_str());
+  DISPPARAMS params{&url, nullptr, 1, 0};
+  HRESULT hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr);
+  VariantClear(&url);
+  return SUCCEEDED(hr);
+}
+
+}  // namespace
+
+bool Win32Shell::Execute(const std::string& verb, const std::string& file, const std::string& parameters,
+                         const std::string& directory, int showCommand) {
+  HINSTANCE result = ShellExecuteA(nullptr, OrNull(verb), file.c_str(), OrNull(parameters), OrNull(directory),
+                                   showCommand);
+  return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool Win32Shell::OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) {
+  HRESULT init = CoInitialize(nullptr);
+  bool opened = false;
+  CLSID clsid;
+  IDispatch* browser = nullptr;
+  if (SUCCEEDED(CLSIDFromProgID(L"InternetExplorer.Application", &clsid)) &&
+      SUCCEEDED(CoCreateInstance(clsid, nullptr, CLSCTX_LOCAL_SERVER | CLSCTX_INPROC_SERVER, IID_IDispatch,
+                                 reinterpret_cast<void**>(&browser)))) {
+    PutLong(browser, L"Left", left);
+    PutLong(browser, L"Top", top);
+    PutLong(browser, L"Width", width);
+    PutLong(browser, L"Height", height);
+    PutBool(browser, L"Visible", true);
+    opened = Navigate(browser, address);
+    browser->Release();
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  return opened;
+}
+
+}  // namespace tw

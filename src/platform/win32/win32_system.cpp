@@ -1,0 +1,95 @@
+#include <windows.h>
+
+#include "platform/win32/win32_system.h"
+
+namespace tw {
+namespace {
+
+// The layout of RTL_OSVERSIONINFOW, which RtlGetVersion fills without the compatibility shims that
+// make GetVersionEx report an older Windows.
+struct RtlVersionInfo {
+  ULONG size;
+  ULONG major;
+  ULONG minor;
+  ULONG build;
+  ULONG platformId;
+  WCHAR servicePack[128];
+};
+
+}  // namespace
+
+OsVersion Win32System::Version() {
+  OsVersion v;
+  using RtlGetVersionFn = LONG(WINAPI*)(RtlVersionInfo*);
+  auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  RtlVersionInfo info{};
+  info.size = sizeof info;
+  if (rtlGetVersion && rtlGetVersion(&info) == 0) {
+    v.major = info.major;
+    v.minor = info.minor;
+    v.build = info.build;
+    v.platformId = info.platformId;
+    return v;
+  }
+  OSVERSIONINFOA legacy{};
+  legacy.dwOSVersionInfoSize = sizeof legacy;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (GetVersionExA(&legacy)) {
+#pragma GCC diagnostic pop
+    v.major = legacy.dwMajorVersion;
+    v.minor = legacy.dwMinorVersion;
+    v.build = legacy.dwBuildNumber & 0xFFFF;
+    v.platformId = legacy.dwPlatformId;
+  }
+  return v;
+}
+
+std::string Win32System::UserName() {
+  char buffer[257];
+  DWORD size = sizeof buffer;
+  if (!GetUserNameA(buffer, &size) || size == 0) return std::string();
+  return std::string(buffer, size - 1);  // the count includes the terminator
+}
+
+uint32_t Win32System::TickCount() { return GetTickCount(); }
+
+LocalTime Win32System::Now() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  LocalTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.milliseconds = st.wMilliseconds;
+  t.dayOfWeek = st.wDayOfWeek;
+  return t;
+}
+
+int Win32System::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+
+int Win32System::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+void Win32System::Sleep(uint32_t milliseconds) { ::Sleep(milliseconds); }
+
+bool Win32System::IsLeadByte(uint8_t byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+std::u16string Win32System::AnsiToUtf16(const std::string& text) {
+  if (text.empty()) return std::u16string();
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (n <= 0) return std::u16string();
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  return std::u16string(wide.begin(), wide.end());
+}
+
+bool RunningOnWine() {
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+  return wine;
+}
+
+}  // namespace tw

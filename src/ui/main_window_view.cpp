@@ -1,0 +1,756 @@
+#include "ui/main_window_view.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include "app/startup.h"
+#include "platform/reg_access.h"
+#include "sections/section_table.h"
+#include "ui/about_window.h"
+#include "ui/resource.h"
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kPanelClass = "TTarnwickPanel";
+constexpr UINT kFirstActivationMessage = WM_APP + 1;
+
+// Layout at 100%, scaled by the view.
+constexpr int kClientWidth = 820;
+constexpr int kClientHeight = 590;
+constexpr int kTitleHeight = 62;
+constexpr int kBarWidth = 186;
+constexpr int kBarItemHeight = 58;
+constexpr int kBottomHeight = 66;
+constexpr int kCornerEllipse = 22;
+constexpr int kHeaderButtonSide = 34;
+constexpr int kIconButtonSide = 30;
+constexpr int kFinishStatusColumn = 170;
+
+constexpr COLORREF kTitleTop = RGB(26, 66, 124);
+constexpr COLORREF kTitleBottom = RGB(40, 108, 190);
+constexpr COLORREF kBarBack = RGB(34, 44, 62);
+constexpr COLORREF kBarActive = RGB(54, 72, 102);
+constexpr COLORREF kBarAccent = RGB(96, 170, 255);
+constexpr COLORREF kBarText = RGB(214, 222, 236);
+constexpr COLORREF kContentBack = RGB(238, 242, 248);
+constexpr COLORREF kCardBack = RGB(255, 255, 255);
+constexpr COLORREF kCardLine = RGB(214, 222, 234);
+constexpr COLORREF kBottomBack = RGB(226, 232, 242);
+constexpr COLORREF kText = RGB(30, 36, 48);
+constexpr COLORREF kCountText = RGB(200, 60, 50);
+constexpr COLORREF kButtonTop = RGB(66, 146, 236);
+constexpr COLORREF kButtonBottom = RGB(30, 96, 186);
+
+const char* const kBarCaptions[7] = {"Registry Scan",   "Backup",       "System Optimizer", "Startup Manager",
+                                     "Uninstall Manager", "Disk Cleaner", "IE Restore"};
+const char* const kHeaderTips[6] = {"About", "Update", "Options", "Help", "Minimize", "Close"};
+constexpr BarButton kBarButtons[7] = {BarButton::Scan,          BarButton::Backup,
+                                      BarButton::SystemOptimize, BarButton::ManageStartup,
+                                      BarButton::UninstallManager, BarButton::DiskCleaner,
+                                      BarButton::IERestore};
+enum HeaderButton { kAbout, kUpdate, kOptions, kHelp, kMinimize, kClose };
+
+COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
+  if (den <= 0) return a;
+  auto c = [&](int x, int y) { return x + (y - x) * num / den; };
+  return RGB(c(GetRValue(a), GetRValue(b)), c(GetGValue(a), GetGValue(b)), c(GetBValue(a), GetBValue(b)));
+}
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+  SetDCBrushColor(dc, colour);
+  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+}
+
+// Fills `rect` with the part of a vertical gradient that runs from `top` at y0 to `bottom` at y0 + height.
+void FillGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom, int y0, int height) {
+  for (int y = rect.top; y < rect.bottom; ++y) {
+    RECT line{rect.left, y, rect.right, y + 1};
+    FillSolid(dc, line, Mix(top, bottom, y - y0, height));
+  }
+}
+
+void RoundBox(HDC dc, const RECT& rect, int radius, COLORREF fill, COLORREF line) {
+  SetDCBrushColor(dc, fill);
+  SetDCPenColor(dc, line);
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+}
+
+HFONT MakeFont(int height, int weight) {
+  return CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
+}
+
+std::string WindowText(HWND window) {
+  char text[256];
+  int n = GetWindowTextA(window, text, sizeof text);
+  return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+}  // namespace
+
+MainWindowView::MainWindowView(HINSTANCE instance, Platform& platform, const Settings& settings, TDM& dm,
+                               Win32Pump& pump, std::string startArgument)
+    : instance_(instance),
+      platform_(platform),
+      dm_(dm),
+      pump_(pump),
+      form_(platform, settings, *this, std::move(startArgument)) {
+  HDC screen = GetDC(nullptr);
+  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  font_ = MakeFont(S(13), FW_NORMAL);
+  boldFont_ = MakeFont(S(13), FW_BOLD);
+  headingFont_ = MakeFont(S(15), FW_BOLD);
+  titleFont_ = MakeFont(S(21), FW_BOLD);
+  barFont_ = MakeFont(S(13), FW_BOLD);
+  rowFont_ = MakeFont(S(11), FW_NORMAL);
+  contentBrush_ = CreateSolidBrush(kContentBack);
+  cardBrush_ = CreateSolidBrush(kCardBack);
+  bottomBrush_ = CreateSolidBrush(kBottomBack);
+}
+
+MainWindowView::~MainWindowView() {
+  if (window_) DestroyWindow(window_);
+  for (HFONT f : {font_, boldFont_, headingFont_, titleFont_, barFont_, rowFont_}) DeleteObject(f);
+  for (HBRUSH b : {contentBrush_, cardBrush_, bottomBrush_}) DeleteObject(b);
+}
+
+bool MainWindowView::Create(int showCommand) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = dm_.AppIcon(32);
+  wc.hIconSm = dm_.AppIcon(16);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = kMainWindowClass;
+  if (!RegisterClassExA(&wc)) return false;
+  WNDCLASSEXA panel = wc;
+  panel.lpfnWndProc = PanelProc;
+  panel.hIcon = panel.hIconSm = nullptr;
+  panel.lpszClassName = kPanelClass;
+  if (!RegisterClassExA(&panel)) return false;
+
+  const int width = S(kClientWidth);
+  const int height = S(kClientHeight);
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  window_ = CreateWindowExA(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kMainWindowClass, kAppTitle,
+                            WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, x, y, width, height, nullptr,
+                            nullptr, instance_, this);
+  if (!window_) return false;
+  pump_.SetDialogWindow(window_);
+  CreateControls();
+
+  // FormCreate: the rounded outline, the idle mode, the tray icon and the title.
+  SetWindowRgn(window_, CreateRoundRectRgn(2, 2, width + 2, height + 2, S(kCornerEllipse), S(kCornerEllipse)),
+               FALSE);
+  form_.FormCreate();
+  dm_.AddTrayIcon(window_, kAppTitle);
+  Layout();
+  ApplyState();
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(scanNowBtn_);
+  return true;
+}
+
+HWND MainWindowView::MakePanel(HWND parent, int x, int y, int width, int height) {
+  return CreateWindowExA(WS_EX_CONTROLPARENT, kPanelClass, "", WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, x, y,
+                         width, height, parent, nullptr, instance_, nullptr);
+}
+
+HWND MainWindowView::MakeControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y,
+                                 int width, int height, int id, HFONT font) {
+  HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  return control;
+}
+
+void MainWindowView::CreateControls() {
+  const int width = S(kClientWidth);
+  const int height = S(kClientHeight);
+  tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0, window_,
+                             nullptr, instance_, nullptr);
+
+  const int side = S(kHeaderButtonSide);
+  const int gap = S(4);
+  for (int i = 0; i < 6; ++i) {
+    // The window buttons sit at the right edge, the four header buttons left of them after a wider gap.
+    const int fromRight = i >= kMinimize ? (6 - i) * (side + gap) : (6 - i) * (side + gap) + S(18);
+    const DWORD tab = i >= kMinimize ? 0 : WS_TABSTOP;
+    headerButtons_[static_cast<size_t>(i)] =
+        MakeControl(window_, "BUTTON", kHeaderTips[i], BS_OWNERDRAW | tab, width - S(10) - fromRight,
+                    (S(kTitleHeight) - side) / 2, side, side, IDC_HEADER_FIRST + i, font_);
+    TOOLINFOA tip{};
+    tip.cbSize = sizeof tip;
+    tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tip.hwnd = window_;
+    tip.uId = reinterpret_cast<UINT_PTR>(headerButtons_[static_cast<size_t>(i)]);
+    tip.lpszText = const_cast<char*>(kHeaderTips[i]);
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tip));
+  }
+  // The update check and the options window come with their own modules; until then their buttons are disabled.
+  EnableWindow(headerButtons_[kUpdate], FALSE);
+  EnableWindow(headerButtons_[kOptions], FALSE);
+
+  for (int i = 0; i < 7; ++i)
+    barButtons_[static_cast<size_t>(i)] =
+        MakeControl(window_, "BUTTON", kBarCaptions[i], BS_OWNERDRAW | WS_TABSTOP, 0,
+                    S(kTitleHeight) + S(14) + i * S(kBarItemHeight), S(kBarWidth), S(kBarItemHeight) - S(4),
+                    IDC_BAR_FIRST + i, barFont_);
+
+  const int contentX = S(kBarWidth);
+  const int contentW = width - contentX;
+  const int contentH = height - S(kTitleHeight) - S(kBottomHeight);
+  for (auto& page : mainPages_) page = MakePanel(window_, contentX, S(kTitleHeight), contentW, contentH);
+  for (auto& page : scanPages_) page = MakePanel(mainPages_[kScanSheet], 0, 0, contentW, contentH);
+  for (HWND page : scanPages_) ShowWindow(page, SW_SHOW);
+  advancedPanel_ = MakePanel(mainPages_[kAdvancedSheet], 0, 0, contentW, contentH);
+  ShowWindow(advancedPanel_, SW_SHOW);
+
+  CreateScanSectionsPage(scanPages_[kScanSectionsPage], contentW, contentH);
+
+  const int margin = S(16);
+  problemsPanel_ = MakeControl(scanPages_[kRepairPage], "STATIC", "  Details of Problems found",
+                               SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, margin, S(10), contentW - 2 * margin, S(26),
+                               IDC_PROBLEMS_HEADING, headingFont_);
+  problemsListBox_ =
+      MakeControl(scanPages_[kRepairPage], "LISTBOX", "",
+                  LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP |
+                      WS_BORDER,
+                  margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST, font_);
+
+  finishListView_ = MakeControl(scanPages_[kFinishPage], WC_LISTVIEWA, "",
+                                LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS |
+                                    WS_TABSTOP | WS_BORDER,
+                                margin, margin, contentW - 2 * margin, contentH - 2 * margin, IDC_FINISH_LIST, font_);
+  ListView_SetExtendedListViewStyle(finishListView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+  const char* columns[2] = {"Section Name", "Status"};
+  for (int i = 0; i < 2; ++i) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>(columns[i]);
+    column.cx = i == 0 ? contentW - 2 * margin - S(kFinishStatusColumn) - 20 : S(kFinishStatusColumn);
+    SendMessageA(finishListView_, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+  }
+
+  bottomPanel_ = MakePanel(window_, contentX, height - S(kBottomHeight), contentW, S(kBottomHeight));
+  ShowWindow(bottomPanel_, SW_SHOW);
+  const int rowY = (S(kBottomHeight) - S(20)) / 2;
+  selectAllBox_ = MakeControl(bottomPanel_, "BUTTON", "", BS_AUTOCHECKBOX | WS_TABSTOP, S(22), rowY, S(18), S(20),
+                              IDC_SELECT_ALL, font_);
+  selectAllLabel_ = MakeControl(bottomPanel_, "STATIC", "Select All", SS_NOTIFY | SS_CENTERIMAGE, S(44), rowY,
+                                S(120), S(20), IDC_SELECT_ALL_LABEL, boldFont_);
+  const int buttonW = S(150);
+  const int buttonH = S(40);
+  const int buttonX = contentW - buttonW - S(20);
+  const int buttonY = (S(kBottomHeight) - buttonH) / 2;
+  HWND status = MakeControl(bottomPanel_, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, S(22),
+                            rowY, buttonX - S(40), S(20), IDC_STATUS_PANEL, font_);
+  statusPanel_.Attach(status);
+  pump_.AddLabel(&statusPanel_);
+  scanNowBtn_ = MakeControl(bottomPanel_, "BUTTON", "Scan Now", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
+                            buttonH, IDC_SCAN_NOW, headingFont_);
+  abortScanBtn_ = MakeControl(bottomPanel_, "BUTTON", "Abort", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
+                              buttonH, IDC_ABORT_SCAN, headingFont_);
+  repairBtn_ = MakeControl(bottomPanel_, "BUTTON", "Repair", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
+                           buttonH, IDC_REPAIR, headingFont_);
+  // The repair pass comes with the review module; until then the button is shown disabled.
+  EnableWindow(repairBtn_, FALSE);
+  finishBtn_ = MakeControl(bottomPanel_, "BUTTON", "Finish", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
+                           buttonH, IDC_FINISH, headingFont_);
+}
+
+void MainWindowView::CreateScanSectionsPage(HWND page, int width, int height) {
+  const int margin = S(16);
+  const int columnGap = S(14);
+  const int columnW = (width - 2 * margin - columnGap) / 2;
+  const int rows = (kSectionCount + 1) / 2;
+  const int rowH = (height - 2 * margin) / rows;
+  const int countW = S(64);
+  for (int i = 0; i < kSectionCount; ++i) {
+    const int column = i / rows;
+    const int row = i % rows;
+    const int x = margin + column * (columnW + columnGap);
+    const int y = margin + row * rowH;
+    const int side = S(kIconButtonSide);
+    const SectionDef& def = SectionTable()[i];
+    char name[32];
+    wsprintfA(name, "picSection%02d", i + 1);
+    iconButtons_[static_cast<size_t>(i)] = MakeControl(page, "BUTTON", name, BS_OWNERDRAW | WS_TABSTOP, x + S(8),
+                                                       y + (rowH - S(4) - side) / 2, side, side,
+                                                       IDC_SECTION_ICON_FIRST + i, font_);
+    captionLabels_[static_cast<size_t>(i)] =
+        MakeControl(page, "STATIC", def.caption, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, x + S(46),
+                    y + S(2), columnW - S(46) - countW - S(8), rowH - S(8), IDC_SECTION_CAPTION_FIRST + i, font_);
+    HWND count = MakeControl(page, "STATIC", "", SS_RIGHT | SS_CENTERIMAGE, x + columnW - countW - S(10), y + S(2),
+                             countW, rowH - S(8), IDC_SECTION_COUNT_FIRST + i, boldFont_);
+    countLabels_[static_cast<size_t>(i)].Attach(count);
+    pump_.AddLabel(&countLabels_[static_cast<size_t>(i)]);
+  }
+}
+
+void MainWindowView::Layout() {
+  RECT rect;
+  GetClientRect(finishListView_, &rect);
+  RECT backup;
+  GetClientRect(mainPages_[kBackupSheet], &backup);
+  form_.FormResize(rect.right, S(kFinishStatusColumn), backup.right);
+}
+
+void MainWindowView::IconChanged(int index) {
+  if (window_) InvalidateRect(iconButtons_[static_cast<size_t>(index)], nullptr, FALSE);
+}
+
+void MainWindowView::StateChanged() {
+  if (window_) ApplyState();
+}
+
+void MainWindowView::ApplyState() {
+  for (int i = 0; i < 3; ++i) {
+    ShowWindow(mainPages_[static_cast<size_t>(i)], form_.MainPage() == i ? SW_SHOW : SW_HIDE);
+    ShowWindow(scanPages_[static_cast<size_t>(i)], form_.ScanPage() == i ? SW_SHOW : SW_HIDE);
+  }
+  ShowWindow(selectAllBox_, form_.SelectAllVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(selectAllLabel_, form_.SelectAllVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(statusPanel_.Window(), form_.StatusPanelVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(scanNowBtn_, form_.ScanNowVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(abortScanBtn_, form_.AbortVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(repairBtn_, form_.RepairVisible() ? SW_SHOW : SW_HIDE);
+  ShowWindow(finishBtn_, form_.FinishVisible() ? SW_SHOW : SW_HIDE);
+  SendMessageA(selectAllBox_, BM_SETCHECK, form_.SelectAllChecked() ? BST_CHECKED : BST_UNCHECKED, 0);
+  for (HWND bar : barButtons_) InvalidateRect(bar, nullptr, FALSE);
+
+  SetWindowTextA(problemsPanel_, form_.ProblemsHeading().c_str());
+  const int problems = form_.Lists().Review.Count();
+  if (problems != shownProblemRows_) {
+    SendMessageA(problemsListBox_, LB_SETCOUNT, static_cast<WPARAM>(problems), 0);
+    shownProblemRows_ = problems;
+  }
+  const int finishRows = form_.Lists().Repairs.Count();
+  if (finishRows != shownFinishRows_) {
+    ListView_SetItemCountEx(finishListView_, finishRows, 0);
+    shownFinishRows_ = finishRows;
+  }
+  InvalidateRect(finishListView_, nullptr, TRUE);
+  if (form_.FinishFirstColumnWidth() > 0) ListView_SetColumnWidth(finishListView_, 0, form_.FinishFirstColumnWidth());
+
+  for (Win32Label& label : countLabels_) label.Flush();
+  statusPanel_.Flush();
+  KeepFocusVisible();
+}
+
+void MainWindowView::KeepFocusVisible() {
+  HWND focus = GetFocus();
+  if (focus && IsWindowVisible(focus) && IsWindowEnabled(focus)) return;
+  if (GetForegroundWindow() != window_) return;
+  for (HWND candidate : {scanNowBtn_, abortScanBtn_, finishBtn_, problemsListBox_, barButtons_[0]}) {
+    if (IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
+      SetFocus(candidate);
+      return;
+    }
+  }
+}
+
+void MainWindowView::ShowAboutWindow() { ShowAboutWindowModal(instance_, window_, platform_, form_.CurrentSettings()); }
+
+LRESULT CALLBACK MainWindowView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<MainWindowView*>(create->lpCreateParams)->window_ = window;
+  }
+  auto* view = reinterpret_cast<MainWindowView*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (!view) return DefWindowProcA(window, message, wParam, lParam);
+  return view->Handle(message, wParam, lParam);
+}
+
+// Panels paint their own background and pass their children's notifications to the main window.
+LRESULT CALLBACK MainWindowView::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  auto* view = reinterpret_cast<MainWindowView*>(GetWindowLongPtrA(root, GWLP_USERDATA));
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageA(root, message, wParam, lParam);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window, &ps);
+      if (view) view->PaintPanel(window, dc);
+      EndPaint(window, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcA(window, message, wParam, lParam);
+  }
+}
+
+LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window_, &ps);
+      PaintWindow(dc);
+      EndPaint(window_, &ps);
+      return 0;
+    }
+    case WM_LBUTTONDOWN:
+      // The title panel drags the window.
+      if (GET_Y_LPARAM(lParam) < S(kTitleHeight)) {
+        ReleaseCapture();
+        SendMessageA(window_, WM_SYSCOMMAND, 0xF012, 0);
+      }
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE) PostMessageA(window_, kFirstActivationMessage, 0, 0);
+      break;
+    case kFirstActivationMessage:
+      form_.FormActivate();
+      return 0;
+    case WM_TIMER:
+      if (wParam == TDM::kScanTimerId) form_.TimerTick();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+    case WM_MEASUREITEM: {
+      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (item->CtlID == IDC_PROBLEMS_LIST) item->itemHeight = static_cast<UINT>(S(50));
+      return TRUE;
+    }
+    case WM_DRAWITEM:
+      OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return reinterpret_cast<LRESULT>(OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_CLOSE:
+      HideToTray();
+      return 0;
+    case WM_DESTROY:
+      dm_.StopScanTimer();
+      dm_.RemoveTrayIcon();
+      return 0;
+    case kTrayCallbackMessage:
+      OnTrayCallback(lParam);
+      return 0;
+    case kRestoreMessage:
+      if (IsIconic(window_)) RestoreFromTray();
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void MainWindowView::OnCommand(int id, int code, HWND control) {
+  if (id >= IDC_SECTION_ICON_FIRST && id < IDC_SECTION_ICON_FIRST + kSectionCount) {
+    if (code == BN_CLICKED || code == BN_DOUBLECLICKED) form_.picSection01Click(id - IDC_SECTION_ICON_FIRST);
+    return;
+  }
+  if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + 7) {
+    if (code == BN_CLICKED) form_.BarButtonClick(kBarButtons[id - IDC_BAR_FIRST]);
+    return;
+  }
+  switch (id) {
+    case IDC_SCAN_NOW: form_.ScanNowBtnClick(); break;
+    case IDC_ABORT_SCAN: form_.AbortScanBtnClick(); break;
+    case IDC_FINISH: form_.FinishBtnClick(); break;
+    case IDC_SELECT_ALL:
+      if (code == BN_CLICKED) form_.cbSelectAllClick(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
+      break;
+    case IDC_SELECT_ALL_LABEL:
+      if (code == STN_CLICKED || code == STN_DBLCLK) form_.abSelectAllClick();
+      break;
+    case IDC_HEADER_FIRST + kAbout: form_.AboutBtnClick(); break;
+    case IDC_HEADER_FIRST + kHelp: form_.HelpBtnClick(); break;
+    case IDC_HEADER_FIRST + kMinimize: ShowWindow(window_, SW_MINIMIZE); break;
+    case IDC_HEADER_FIRST + kClose: HideToTray(); break;
+    case IDM_OPEN: RestoreFromTray(); break;
+    case IDM_HOME: OpenInBrowserWindow(platform_, form_.CurrentSettings().HomePage); break;
+    case IDM_ABOUT: ShowAboutWindow(); break;
+    case IDM_EXIT: Terminate(); break;
+    default: break;
+  }
+}
+
+LRESULT MainWindowView::OnNotify(NMHDR* header) {
+  if (header->hwndFrom != finishListView_) return 0;
+  if (header->code == LVN_GETDISPINFOA) {
+    auto* info = reinterpret_cast<NMLVDISPINFOA*>(header);
+    const TRepairContents& rows = form_.Lists().Repairs;
+    if ((info->item.mask & LVIF_TEXT) && info->item.iItem >= 0 && info->item.iItem < rows.Count()) {
+      const TRepairRec& rec = rows.Items(info->item.iItem).Rec;
+      const std::string& text = info->item.iSubItem == 0 ? rec.Caption : rec.Status;
+      lstrcpynA(info->item.pszText, text.c_str(), info->item.cchTextMax);
+    }
+    return 0;
+  }
+  if (header->code == NM_CUSTOMDRAW) {
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(header);
+    switch (draw->nmcd.dwDrawStage) {
+      case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+      case CDDS_ITEMPREPAINT: return CDRF_NOTIFYSUBITEMDRAW;
+      case CDDS_ITEMPREPAINT | CDDS_SUBITEM: {
+        const TRepairContents& rows = form_.Lists().Repairs;
+        const int row = static_cast<int>(draw->nmcd.dwItemSpec);
+        draw->clrText = RGB(0, 0, 0);
+        if (draw->iSubItem == 1 && row >= 0 && row < rows.Count())
+          draw->clrText =
+              rows.Items(row).Rec.Status.find("Error") != std::string::npos ? RGB(255, 0, 0) : RGB(0, 128, 0);
+        return CDRF_NEWFONT;
+      }
+      default: return CDRF_DODEFAULT;
+    }
+  }
+  return 0;
+}
+
+void MainWindowView::OnTrayCallback(LPARAM mouseMessage) {
+  switch (TrayCallbackAction(static_cast<uint32_t>(mouseMessage))) {
+    case TrayAction::Restore: RestoreFromTray(); break;
+    case TrayAction::PopupMenu: dm_.PopupTrayMenu(window_); break;
+    case TrayAction::AbortAndExit:
+      form_.AbortScanBtnClick();
+      Terminate();
+      break;
+    case TrayAction::None: break;
+  }
+}
+
+void MainWindowView::RestoreFromTray() {
+  ShowWindow(window_, SW_RESTORE);
+  ShowWindow(window_, SW_SHOW);
+  SetForegroundWindow(window_);
+}
+
+void MainWindowView::HideToTray() {
+  ShowWindow(window_, SW_MINIMIZE);
+  ShowWindow(window_, SW_HIDE);
+}
+
+void MainWindowView::Terminate() {
+  // A running scan stops at its next item, so the end is not held up.
+  if (form_.State().ScanState == kStateScanning) form_.AbortScanBtnClick();
+  PostQuitMessage(0);
+}
+
+HBRUSH MainWindowView::OnControlColor(HDC dc, HWND control) {
+  HWND parent = GetParent(control);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, kText);
+  const int id = GetDlgCtrlID(control);
+  if (parent == bottomPanel_) {
+    SetBkColor(dc, kBottomBack);
+    return bottomBrush_;
+  }
+  if (parent == scanPages_[kScanSectionsPage]) {
+    if (id >= IDC_SECTION_COUNT_FIRST && id < IDC_SECTION_COUNT_FIRST + kSectionCount) SetTextColor(dc, kCountText);
+    SetBkColor(dc, kCardBack);
+    return cardBrush_;
+  }
+  SetBkColor(dc, kContentBack);
+  return contentBrush_;
+}
+
+void MainWindowView::PaintWindow(HDC dc) {
+  RECT client;
+  GetClientRect(window_, &client);
+  RECT title{0, 0, client.right, S(kTitleHeight)};
+  FillGradient(dc, title, kTitleTop, kTitleBottom, 0, S(kTitleHeight));
+  const int iconSide = S(32);
+  DrawIconEx(dc, S(18), (S(kTitleHeight) - iconSide) / 2, dm_.AppIcon(iconSide), iconSide, iconSide, 0, nullptr,
+             DI_NORMAL);
+  HGDIOBJ old = SelectObject(dc, titleFont_);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  RECT text{S(60), 0, S(400), S(kTitleHeight)};
+  const std::string caption = form_.AppNameVersion();  // abAppNameVer
+  DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, old);
+
+  RECT bar{0, S(kTitleHeight), S(kBarWidth), client.bottom};
+  FillSolid(dc, bar, kBarBack);
+}
+
+void MainWindowView::PaintPanel(HWND panel, HDC dc) {
+  RECT rect;
+  GetClientRect(panel, &rect);
+  if (panel == bottomPanel_) {
+    FillSolid(dc, rect, kBottomBack);
+    RECT line{0, 0, rect.right, 1};
+    FillSolid(dc, line, kCardLine);
+    return;
+  }
+  FillSolid(dc, rect, kContentBack);
+  if (panel != scanPages_[kScanSectionsPage]) return;
+  // Each section sits on a white card: icon, caption and count.
+  for (int i = 0; i < kSectionCount; ++i) {
+    RECT icon;
+    GetWindowRect(iconButtons_[static_cast<size_t>(i)], &icon);
+    RECT count;
+    GetWindowRect(countLabels_[static_cast<size_t>(i)].Window(), &count);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&icon), 2);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&count), 2);
+    RECT card{icon.left - S(8), count.top - S(2), count.right + S(10), count.bottom + S(2)};
+    RoundBox(dc, card, S(10), kCardBack, kCardLine);
+  }
+}
+
+void MainWindowView::OnDrawItem(DRAWITEMSTRUCT* item) {
+  const int id = static_cast<int>(item->CtlID);
+  if (id == IDC_PROBLEMS_LIST) DrawProblemRow(item);
+  else if (id >= IDC_SECTION_ICON_FIRST && id < IDC_SECTION_ICON_FIRST + kSectionCount)
+    DrawSectionIcon(item, id - IDC_SECTION_ICON_FIRST);
+  else if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + 7) DrawBarButton(item, id - IDC_BAR_FIRST);
+  else if (id >= IDC_HEADER_FIRST && id < IDC_HEADER_FIRST + 6) DrawHeaderButton(item, id - IDC_HEADER_FIRST);
+  else DrawActionButton(item);
+}
+
+void MainWindowView::DrawActionButton(DRAWITEMSTRUCT* item) {
+  HDC dc = item->hDC;
+  RECT rect = item->rcItem;
+  FillSolid(dc, rect, kBottomBack);
+  const bool disabled = item->itemState & ODS_DISABLED;
+  const bool pressed = item->itemState & ODS_SELECTED;
+  COLORREF top = disabled ? RGB(176, 184, 196) : pressed ? kButtonBottom : kButtonTop;
+  COLORREF bottom = disabled ? RGB(150, 158, 170) : pressed ? RGB(24, 80, 160) : kButtonBottom;
+  HRGN region = CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, S(12), S(12));
+  SelectClipRgn(dc, region);
+  FillGradient(dc, rect, top, bottom, rect.top, rect.bottom - rect.top);
+  SelectClipRgn(dc, nullptr);
+  DeleteObject(region);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(255, 255, 255));
+  HGDIOBJ old = SelectObject(dc, headingFont_);
+  const std::string text = WindowText(item->hwndItem);
+  DrawTextA(dc, text.c_str(), -1, &rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+  SelectObject(dc, old);
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rect;
+    InflateRect(&focus, -S(4), -S(4));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void MainWindowView::DrawBarButton(DRAWITEMSTRUCT* item, int index) {
+  HDC dc = item->hDC;
+  RECT rect = item->rcItem;
+  const bool active = form_.ActiveBarButton() == kBarButtons[index];
+  FillSolid(dc, rect, active ? kBarActive : kBarBack);
+  if (active) {
+    RECT accent{rect.left, rect.top, rect.left + S(4), rect.bottom};
+    FillSolid(dc, accent, kBarAccent);
+  }
+  const int side = S(32);
+  dm_.BarImages().Draw(dc, index, rect.left + S(14), rect.top + (rect.bottom - rect.top - side) / 2, side);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, active ? RGB(255, 255, 255) : kBarText);
+  HGDIOBJ old = SelectObject(dc, barFont_);
+  RECT text{rect.left + S(56), rect.top, rect.right - S(6), rect.bottom};
+  DrawTextA(dc, kBarCaptions[index], -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rect;
+    InflateRect(&focus, -S(3), -S(3));
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void MainWindowView::DrawHeaderButton(DRAWITEMSTRUCT* item, int index) {
+  HDC dc = item->hDC;
+  RECT rect = item->rcItem;
+  RECT onWindow = rect;
+  MapWindowPoints(item->hwndItem, window_, reinterpret_cast<POINT*>(&onWindow), 2);
+  FillGradient(dc, rect, kTitleTop, kTitleBottom, -onWindow.top, S(kTitleHeight));
+  if (item->itemState & ODS_SELECTED) {
+    RECT inner = rect;
+    InflateRect(&inner, -S(1), -S(1));
+    RoundBox(dc, inner, S(8), RGB(70, 130, 210), RGB(120, 170, 240));
+  }
+  const int side = S(20);
+  if (!(item->itemState & ODS_DISABLED))
+    dm_.HeaderImages().Draw(dc, index, rect.left + (rect.right - rect.left - side) / 2,
+                            rect.top + (rect.bottom - rect.top - side) / 2, side);
+  else {
+    // Drawn faintly: blend the picture at a third of its strength.
+    HDC mem = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, rect.right, rect.bottom);
+    HGDIOBJ old = SelectObject(mem, bitmap);
+    BitBlt(mem, 0, 0, rect.right, rect.bottom, dc, 0, 0, SRCCOPY);
+    dm_.HeaderImages().Draw(mem, index, (rect.right - side) / 2, (rect.bottom - side) / 2, side);
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 90, 0};
+    AlphaBlend(dc, 0, 0, rect.right, rect.bottom, mem, 0, 0, rect.right, rect.bottom, blend);
+    SelectObject(mem, old);
+    DeleteObject(bitmap);
+    DeleteDC(mem);
+  }
+  if (item->itemState & ODS_FOCUS) {
+    RECT focus = rect;
+    InflateRect(&focus, -S(2), -S(2));
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+void MainWindowView::DrawSectionIcon(DRAWITEMSTRUCT* item, int index) {
+  HDC dc = item->hDC;
+  RECT rect = item->rcItem;
+  FillSolid(dc, rect, kCardBack);
+  const int side = S(24);
+  dm_.StatImageList().Draw(dc, form_.Icon(index).Image, rect.left + (rect.right - rect.left - side) / 2,
+                           rect.top + (rect.bottom - rect.top - side) / 2, side);
+  if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
+}
+
+void MainWindowView::DrawProblemRow(DRAWITEMSTRUCT* item) {
+  const int row = static_cast<int>(item->itemID);
+  const TRegistryContents& review = form_.Lists().Review;
+  if (row < 0 || row >= review.Count()) return;
+  const TContent& record = review.Items(row).Content;
+  HDC dc = item->hDC;
+  RECT rect = item->rcItem;
+  rect.left += 2;
+  rect.right -= 2;
+  rect.top += 4;
+  rect.bottom -= 4;
+  const bool selected = item->itemState & ODS_SELECTED;
+  const COLORREF colour = selected ? RGB(0, 0, 255) : RGB(0, 0, 0);
+  SetDCPenColor(dc, selected ? RGB(0, 0, 255) : GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
+  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, colour);
+  const std::string text = record.FullKeyPath + "\r" + record.ValueName + "\r" + record.ValueData;
+  RECT inner = rect;
+  InflateRect(&inner, -S(4), 0);
+  HGDIOBJ oldFont = SelectObject(dc, rowFont_);
+  DrawTextA(dc, text.c_str(), -1, &inner, DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, oldFont);
+}
+
+}  // namespace tw

@@ -1,0 +1,44 @@
+// Resource and control identifiers, one block of 100 per window.
+#pragma once
+
+// Application-wide resources.
+#define IDI_APP 1
+#define IDB_STATE_24 10
+#define IDB_STATE_36 11
+#define IDB_BAR_32 12
+#define IDB_BAR_48 13
+#define IDB_HEADER_20 14
+#define IDB_HEADER_30 15
+
+// About window.
+#define IDD_ABOUT 100
+#define IDC_ABOUT_ICON 101
+#define IDC_ABOUT_NAME 102
+#define IDC_ABOUT_VERSION 103
+#define IDC_ABOUT_LINK 104
+
+// Main window controls.
+#define IDC_MAIN_FIRST 200
+#define IDC_SCAN_NOW 201
+#define IDC_ABORT_SCAN 202
+#define IDC_REPAIR 203
+#define IDC_FINISH 204
+#define IDC_SELECT_ALL 205
+#define IDC_SELECT_ALL_LABEL 206
+#define IDC_STATUS_PANEL 207
+#define IDC_PROBLEMS_HEADING 208
+#define IDC_PROBLEMS_LIST 209
+#define IDC_FINISH_LIST 210
+#define IDC_TITLE_LABEL 211
+#define IDC_HEADER_FIRST 220  // About, Update, Options, Help, minimize, close
+#define IDC_BAR_FIRST 230     // the seven left-bar buttons
+#define IDC_SECTION_ICON_FIRST 240
+#define IDC_SECTION_CAPTION_FIRST 260
+#define IDC_SECTION_COUNT_FIRST 280
+
+// Tray menu of the data module.
+#define IDM_OPEN 300
+#define IDM_HOME 301
+#define IDM_ABOUT 302
+#define IDM_ONLINE_UPDATE 303
+#define IDM_EXIT 304

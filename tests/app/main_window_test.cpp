@@ -1,0 +1,326 @@
+#include "app/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "app/fake_sections.h"
+#include "platform/memory/memory_platform.h"
+#include "support/recording_ui.h"
+
+namespace tw {
+namespace {
+
+using test::Fakes;
+using test::RecordingPump;
+using test::RecordingText;
+
+constexpr const char* kExe = "C:\\Tarnwick\\tarnwick.exe";
+
+class RecordingFormView : public IMainFormView {
+ public:
+  ITextTarget& CountLabel(int index) override { return counts[static_cast<size_t>(index)]; }
+  ITextTarget& StatusPanel() override { return status; }
+  IMessagePump& Pump() override { return pump; }
+  void StartScanTimer() override { ++timerStarts; }
+  void StopScanTimer() override { ++timerStops; }
+  void IconChanged(int) override { ++iconRepaints; }
+  void StateChanged() override { ++stateChanges; }
+  void ShowAboutWindow() override { ++aboutShown; }
+
+  std::array<RecordingText, kSectionCount> counts;
+  RecordingText status;
+  RecordingPump pump;
+  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0;
+};
+
+// The bottom panel as the view shows it: status, Select All, Scan Now, Abort, Repair, Finish.
+std::string Shown(const TTarnwickForm& form) {
+  std::string s;
+  s += form.StatusPanelVisible() ? 'S' : '-';
+  s += form.SelectAllVisible() ? 'A' : '-';
+  s += form.ScanNowVisible() ? 'N' : '-';
+  s += form.AbortVisible() ? 'X' : '-';
+  s += form.RepairVisible() ? 'R' : '-';
+  s += form.FinishVisible() ? 'F' : '-';
+  return s;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mp.files.SetExecutablePath(kExe);
+    settings.HelpURL = "http://help.example/";
+    settings.SelectAll = true;
+  }
+  TTarnwickForm& Make(const std::string& startArgument = "") {
+    form = std::make_unique<TTarnwickForm>(mp.platform, settings, view, startArgument, test::FakeSectionTable());
+    test::ResetFakeScans(form->Lists());
+    form->FormCreate();
+    return *form;
+  }
+
+  MemoryPlatform mp;
+  Settings settings;
+  RecordingFormView view;
+  std::unique_ptr<TTarnwickForm> form;
+};
+
+TEST_F(MainWindowTest, ModesShowTheirControlsThroughAScan) {
+  TTarnwickForm& f = Make();
+  EXPECT_EQ(f.Mode(), kModeIdle);
+  EXPECT_EQ(Shown(f), "-AN---");
+  EXPECT_EQ(f.MainPage(), kScanSheet);
+  EXPECT_EQ(f.ScanPage(), kScanSectionsPage);
+
+  struct Case {
+    const char* name;
+    int problemsInSection3;
+    int page;
+    int mode;
+    std::string shown;
+  };
+  for (const Case& c : std::vector<Case>{{"with problems", 2, kRepairPage, kModeReview, "-A--R-"},
+                                         {"without problems", 0, kFinishPage, kModeFinish, "-----F"}}) {
+    SCOPED_TRACE(c.name);
+    f.ScanBtnClick();
+    test::ResetFakeScans(f.Lists());
+    Fakes().findings[3] = c.problemsInSection3;
+    std::string during;
+    uint8_t stateDuring = 0;
+    view.pump.OnPump([&](int) {
+      during = Shown(f);
+      stateDuring = f.State().ScanState;
+    });
+    f.ScanNowBtnClick();
+    if (c.problemsInSection3 > 0) {
+      EXPECT_EQ(during, "S--X--");
+      EXPECT_EQ(stateDuring, kStateScanning);
+    }
+    EXPECT_EQ(f.State().ScanState, kStateIdle);
+    EXPECT_EQ(f.ScanPage(), c.page);
+    EXPECT_EQ(f.Mode(), c.mode);
+    EXPECT_EQ(Shown(f), c.shown);
+  }
+  ASSERT_EQ(f.Lists().Repairs.Count(), 1);
+  EXPECT_EQ(f.Lists().Repairs.Items(0).Rec.Caption, "Problems Found: 0");
+  EXPECT_EQ(f.Lists().Repairs.Items(0).Rec.Status, "");
+}
+
+TEST_F(MainWindowTest, ScanWithProblemsFillsTheReviewInSectionOrder) {
+  TTarnwickForm& f = Make();
+  Fakes().findings[9] = 1;
+  Fakes().findings[2] = 2;
+  f.ScanNowBtnClick();
+  const TRegistryContents& review = f.Lists().Review;
+  ASSERT_EQ(review.Count(), 3);
+  EXPECT_EQ(review.Items(0).Content.FullKeyPath, "HKEY_CURRENT_USER\\fake\\2");
+  EXPECT_EQ(review.Items(2).Content.FullKeyPath, "HKEY_LOCAL_MACHINE\\fake\\9");
+  EXPECT_EQ(f.ProblemsHeading(), "  Details of Problems Found: 3");
+  EXPECT_EQ(f.Icon(1).Image, kImageProblemsFound);
+  EXPECT_EQ(view.counts[1].Text(), "2");
+  EXPECT_EQ(f.Icon(2).Image, kImageNothingFound);
+  EXPECT_EQ(view.counts[2].Text(), "0");
+
+  // A second scan starts from empty lists.
+  test::ResetFakeScans(f.Lists());
+  Fakes().findings[17] = 1;
+  f.ScanNowBtnClick();
+  ASSERT_EQ(f.Lists().Review.Count(), 1);
+  EXPECT_EQ(f.Lists().Sections[2].Count(), 0);
+  EXPECT_EQ(f.ProblemsHeading(), "  Details of Problems Found: 1");
+}
+
+TEST_F(MainWindowTest, NoSectionSelectedRunsNothingAndEndsOnTheFinishPage) {
+  mp.files.AddFile("C:\\Tarnwick\\ScanResult", "[Scan]\r\nFonts Sections=3\r\n");
+  TTarnwickForm& f = Make();
+  f.cbSelectAllClick(false);
+  for (int i = 0; i < kSectionCount; ++i) EXPECT_EQ(f.Icon(i).Image, kImageSectionOff);
+  f.ScanNowBtnClick();
+  EXPECT_TRUE(Fakes().calls.empty());
+  for (int i = 0; i < kSectionCount; ++i) EXPECT_EQ(f.Icon(i).Image, kImageNone);
+  EXPECT_FALSE(mp.files.FileExists("C:\\Tarnwick\\ScanResult"));
+  EXPECT_EQ(f.ScanPage(), kFinishPage);
+  EXPECT_EQ(f.Lists().Repairs.Items(0).Rec.Caption, "Problems Found: 0");
+  EXPECT_EQ(f.ProblemsHeading(), "");
+}
+
+TEST_F(MainWindowTest, AbortEndsTheScanAndReviewsWhatWasFound) {
+  TTarnwickForm& f = Make();
+  Fakes().findings[1] = 1;
+  Fakes().findings[5] = 4;
+  Fakes().findings[6] = 1;
+  Fakes().onItem = [&](int section, int item) {
+    if (section == 5 && item == 0) f.AbortScanBtnClick();
+  };
+  f.ScanNowBtnClick();
+  EXPECT_EQ(f.State().ScanState, kStateIdle);
+  EXPECT_EQ(f.Mode(), kModeReview);
+  EXPECT_EQ(f.Lists().Review.Count(), 2);  // section 1's and the first of section 5
+  for (int i = 5; i < kSectionCount; ++i) EXPECT_EQ(f.Icon(i).Image, kImageNone);
+}
+
+TEST_F(MainWindowTest, SectionSelection) {
+  TTarnwickForm& f = Make();
+  f.picSection01Click(4);
+  EXPECT_EQ(f.Icon(4).Tag, 0);
+  EXPECT_EQ(f.Icon(4).Image, kImageSectionOff);
+  f.picSection01Click(4);
+  EXPECT_EQ(f.Icon(4).Tag, 1);
+  EXPECT_EQ(f.Icon(4).Image, kImageSectionOn);
+
+  f.picSection01Click(0);
+  f.abSelectAllClick();  // the label toggles the box: unchecked, every section off
+  EXPECT_FALSE(f.SelectAllChecked());
+  for (int i = 0; i < kSectionCount; ++i) EXPECT_EQ(f.Icon(i).Tag, 0);
+  f.abSelectAllClick();
+  EXPECT_TRUE(f.SelectAllChecked());
+  for (int i = 0; i < kSectionCount; ++i) EXPECT_EQ(f.Icon(i).Image, kImageSectionOn);
+
+  // An icon clicked while the scan runs changes a section not yet reached.
+  Fakes().findings[2] = 1;
+  Fakes().onItem = [&](int section, int) {
+    if (section == 2) f.picSection01Click(9);
+  };
+  f.ScanNowBtnClick();
+  for (const auto& call : Fakes().calls) EXPECT_NE(call.section, 10);
+}
+
+TEST_F(MainWindowTest, SelectAllOnTheReviewPageSelectsProblems) {
+  settings.SelectAll = false;
+  TTarnwickForm& f = Make();
+  Fakes().findings[4] = 2;
+  f.ScanNowBtnClick();
+  ASSERT_EQ(f.ScanPage(), kRepairPage);
+  EXPECT_EQ(f.Lists().Review.Items(0).Content.Selected, 0);
+  f.cbSelectAllClick(true);
+  for (const auto& item : f.Lists().Review) EXPECT_EQ(item.Content.Selected, 1);
+  for (int i = 0; i < kSectionCount; ++i) EXPECT_NE(f.Icon(i).Image, kImageSectionOn);  // icons keep their outcome
+  f.cbSelectAllClick(false);
+  for (const auto& item : f.Lists().Review) EXPECT_EQ(item.Content.Selected, 0);
+}
+
+TEST_F(MainWindowTest, BarButtons) {
+  struct Case {
+    BarButton button;
+    int mainPage;
+    std::string shown;
+  };
+  const std::vector<Case> cases = {{BarButton::Backup, kBackupSheet, "------"},
+                                   {BarButton::SystemOptimize, kAdvancedSheet, "------"},
+                                   {BarButton::ManageStartup, kAdvancedSheet, "------"},
+                                   {BarButton::UninstallManager, kAdvancedSheet, "------"},
+                                   {BarButton::DiskCleaner, kAdvancedSheet, "------"},
+                                   {BarButton::IERestore, kAdvancedSheet, "------"},
+                                   {BarButton::Scan, kScanSheet, "-AN---"}};
+  TTarnwickForm& f = Make();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.button));
+    f.State().ScanState = kStateRepairCancelled;
+    f.BarButtonClick(c.button);
+    EXPECT_EQ(f.ActiveBarButton(), c.button);
+    EXPECT_EQ(f.MainPage(), c.mainPage);
+    EXPECT_EQ(Shown(f), c.shown);
+  }
+  EXPECT_EQ(f.State().ScanState, kStateIdle);  // the Scan button ends the cancelled state
+
+  // While a scan runs the bar ignores every click.
+  Fakes().findings[1] = 1;
+  Fakes().onItem = [&](int, int) {
+    f.BackupBtnClick();
+    f.ScanBtnClick();
+  };
+  f.ScanNowBtnClick();
+  EXPECT_EQ(f.ActiveBarButton(), BarButton::Scan);
+  EXPECT_EQ(f.MainPage(), kScanSheet);
+  EXPECT_EQ(f.Mode(), kModeReview);
+}
+
+TEST_F(MainWindowTest, ScanButtonReturnsToAFreshScanPage) {
+  TTarnwickForm& f = Make();
+  Fakes().findings[4] = 2;
+  f.ScanNowBtnClick();
+  f.ScanBtnClick();
+  EXPECT_EQ(f.ScanPage(), kScanSectionsPage);
+  EXPECT_EQ(f.Mode(), kModeIdle);
+  for (int i = 0; i < kSectionCount; ++i) {
+    EXPECT_EQ(f.Icon(i).Image, kImageSectionOn);
+    EXPECT_EQ(view.counts[static_cast<size_t>(i)].Text(), "");
+  }
+  EXPECT_EQ(f.Lists().Review.Count(), 2);  // the lists stay until the next scan
+}
+
+TEST_F(MainWindowTest, FinishReturnsToTheScanPageExceptFromTheReview) {
+  TTarnwickForm& f = Make();
+  Fakes().findings[3] = 1;
+  f.ScanNowBtnClick();
+  f.FinishBtnClick();  // ignored on the review page
+  EXPECT_EQ(f.ScanPage(), kRepairPage);
+
+  test::ResetFakeScans(f.Lists());
+  f.ScanNowBtnClick();  // nothing found: the finish page
+  f.State().ScanState = kStateRepairCancelled;
+  f.FinishBtnClick();
+  EXPECT_EQ(f.ScanPage(), kScanSectionsPage);
+  EXPECT_EQ(f.Mode(), kModeIdle);
+  EXPECT_EQ(f.State().ScanState, kStateIdle);
+  EXPECT_EQ(f.Lists().Repairs.Count(), 0);
+  EXPECT_EQ(f.Lists().Review.Count(), 0);
+}
+
+TEST_F(MainWindowTest, ScanNowInsideARunningScanIsIgnored) {
+  TTarnwickForm& f = Make();
+  Fakes().findings[1] = 3;
+  int nested = 0;
+  Fakes().onItem = [&](int, int) {
+    ++nested;
+    f.ScanNowBtnClick();
+  };
+  f.ScanNowBtnClick();
+  EXPECT_EQ(nested, 3);
+  EXPECT_EQ(f.Lists().Review.Count(), 3);
+}
+
+TEST_F(MainWindowTest, FirstActivationScansOnlyWithANonBlankArgument) {
+  struct Case {
+    std::string argument;
+    bool scans;
+  };
+  for (const Case& c : std::vector<Case>{{"", false}, {"   ", false}, {"-Scan", true}, {"x", true}}) {
+    SCOPED_TRACE("argument '" + c.argument + "'");
+    view.pump = RecordingPump();
+    TTarnwickForm& f = Make(c.argument);
+    Fakes().findings[5] = 1;
+    const uint32_t before = mp.system.TickCount();
+    uint32_t scanStartedAfter = 0;
+    Fakes().onItem = [&](int, int) { scanStartedAfter = mp.system.TickCount() - before; };
+    f.FormActivate();
+    f.FormActivate();  // later activations never scan
+    EXPECT_EQ(Fakes().calls.size(), c.scans ? static_cast<size_t>(kSectionCount + 1) : 0u);
+    if (c.scans) {
+      EXPECT_GE(scanStartedAfter, kFirstActivationWaitMs);
+      EXPECT_GE(view.pump.Count(), 50);  // the wait keeps the window live
+      EXPECT_EQ(f.Mode(), kModeReview);
+    }
+  }
+}
+
+TEST_F(MainWindowTest, HeaderButtonsAndTitle) {
+  TTarnwickForm& f = Make();
+  f.HelpBtnClick();
+  ASSERT_EQ(mp.shell.browserCalls.size(), 1u);
+  EXPECT_EQ(mp.shell.browserCalls[0].address, "http://help.example/");
+  f.AboutBtnClick();
+  EXPECT_EQ(view.aboutShown, 1);
+  EXPECT_EQ(f.AppNameVersion(), "Tarnwick v3.0");
+}
+
+TEST_F(MainWindowTest, ResizeSetsTheListColumns) {
+  TTarnwickForm& f = Make();
+  f.FormResize(600, 170, 580);
+  EXPECT_EQ(f.FinishFirstColumnWidth(), 410);
+  EXPECT_EQ(f.BackupColumnWidth(), 560);
+}
+
+}  // namespace
+}  // namespace tw

@@ -1,0 +1,139 @@
+// A small helper the GUI smoke test runs beside tarnwick.exe under Wine: it finds the main window by its class,
+// reports and changes its state, and measures how quickly the window answers while it scans.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kClass = "TTarnwickForm";
+
+double NowMs() {
+  LARGE_INTEGER f, t;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+HWND MainWindow() { return FindWindowA(kClass, nullptr); }
+
+BOOL CALLBACK CountWindow(HWND window, LPARAM count) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, kClass) == 0) ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+struct Found {
+  const char* text;
+  HWND window;
+};
+
+BOOL CALLBACK FindVisibleChild(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  char text[64];
+  if (IsWindowVisible(window) && GetWindowTextA(window, text, sizeof text) && std::strcmp(text, found->text) == 0) {
+    found->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// The visible control of the main window with this text.
+HWND VisibleChild(HWND window, const char* text) {
+  Found found{text, nullptr};
+  EnumChildWindows(window, FindVisibleChild, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+bool ChildShown(HWND window, const char* text) { return VisibleChild(window, text) != nullptr; }
+
+bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
+
+// Waits until `done` holds, polling every 50 ms; false after `timeoutMs`.
+template <typename F>
+bool WaitFor(F done, int timeoutMs) {
+  const double end = NowMs() + timeoutMs;
+  while (!done()) {
+    if (NowMs() > end) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-gone MS | state | count | click TEXT | close | minimize |"
+               " exit | latency FILE MS\n");
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const char* command = argv[1];
+  const int timeout = argc > 2 ? std::atoi(argv[argc - 1]) : 10000;
+  if (!std::strcmp(command, "wait-window")) return WaitFor([] { return MainWindow() != nullptr; }, timeout) ? 0 : 1;
+  if (!std::strcmp(command, "wait-shown"))
+    return WaitFor([] { HWND w = MainWindow(); return w && IsWindowVisible(w) && !IsIconic(w); }, timeout) ? 0 : 1;
+  // A scan has ended when the Repair or the Finish button shows.
+  if (!std::strcmp(command, "wait-scan-end"))
+    return WaitFor([] { HWND w = MainWindow(); return w && (ChildShown(w, "Repair") || ChildShown(w, "Finish")); },
+                   timeout) ? 0 : 1;
+  if (!std::strcmp(command, "wait-gone")) return WaitFor([] { return MainWindow() == nullptr; }, timeout) ? 0 : 1;
+  HWND window = MainWindow();
+  if (!std::strcmp(command, "count")) {
+    int count = 0;
+    EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
+    std::printf("%d\n", count);
+    return 0;
+  }
+  if (!window) {
+    std::fprintf(stderr, "no %s window\n", kClass);
+    return 1;
+  }
+  if (!std::strcmp(command, "state")) {
+    std::printf("visible=%d iconic=%d\n", IsWindowVisible(window) ? 1 : 0, IsIconic(window) ? 1 : 0);
+    return 0;
+  }
+  if (!std::strcmp(command, "close")) return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  // Presses a visible button by its caption, as a click would.
+  if (!std::strcmp(command, "click") && argc == 3) {
+    HWND button = VisibleChild(window, argv[2]);
+    if (!button) return std::fprintf(stderr, "no visible control \"%s\"\n", argv[2]), 1;
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+    return PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+  }
+  if (!std::strcmp(command, "minimize")) return ShowWindow(window, SW_MINIMIZE), 0;
+  // The tray icon's close request: abort a scan and end the program.
+  if (!std::strcmp(command, "exit")) return PostMessageA(window, 0x500, 0, 16) ? 0 : 1;
+  if (!std::strcmp(command, "latency") && argc == 4) {
+    // Sends the window empty messages until FILE appears and reports the slowest answer: the longest time the
+    // window went without taking messages.
+    const char* file = argv[2];
+    const double end = NowMs() + timeout;
+    double worst = 0, total = 0;
+    long answers = 0;
+    while (!FileExists(file)) {
+      if (NowMs() > end) {
+        std::fprintf(stderr, "timed out waiting for %s\n", file);
+        return 1;
+      }
+      DWORD_PTR result = 0;
+      const double start = NowMs();
+      if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result)) {
+        std::fprintf(stderr, "no answer within 5 s\n");
+        return 1;
+      }
+      const double took = NowMs() - start;
+      worst = took > worst ? took : worst;
+      total += took;
+      ++answers;
+    }
+    std::printf("answers=%ld worst_ms=%.1f mean_ms=%.2f\n", answers, worst, answers ? total / answers : 0.0);
+    return 0;
+  }
+  return Usage();
+}

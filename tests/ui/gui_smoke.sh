@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# GUI smoke test: tarnwick.exe under Xvfb and Wine on a fresh prefix.
+#  1. A "-Scan" start on the bare prefix gives the baseline "ScanResult".
+#  2. After seeding the demo entries a second "-Scan" start must count exactly the seeded problems more; the
+#     probe measures meanwhile how long the window goes without answering messages.
+#  3. Closed to the tray, the program is restored by a second start, which ends at once.
+# Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+demo=$here/../../scripts/demo
+
+if [ -z "${TARNWICK_SMOKE_INNER:-}" ]; then
+  export TARNWICK_SMOKE_INNER=1
+  exec xvfb-run -a -s "-screen 0 1280x800x24" bash "$0" "$@"
+fi
+
+exe=$1
+probe_exe=$2
+work=$3
+mkdir -p "$work"
+prefix=$work/wineprefix
+export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+result=$prefix/drive_c/Tarnwick/ScanResult
+
+cleanup() { wineserver -k 2>/dev/null || true; }
+trap cleanup EXIT
+fail() {
+  echo "FAIL: $*" >&2
+  import -window root "$work/failure.png" 2>/dev/null || true
+  exit 1
+}
+probe() { wine 'C:\Tarnwick\gui_probe.exe' "$@" | tr -d '\r'; }
+count_of() { grep -F "$1=" "$2" 2>/dev/null | head -1 | cut -d= -f2 | tr -d '\r' || true; }
+wait_for_file() {
+  for _ in $(seq 1 "$2"); do [ -f "$1" ] && return 0; sleep 1; done
+  return 1
+}
+
+bash "$demo/prefix.sh" create "$prefix"
+bash "$demo/prefix.sh" install "$prefix" "$exe"
+cp -f "$probe_exe" "$prefix/drive_c/Tarnwick/gui_probe.exe"
+
+echo "== baseline scan on the bare prefix"
+wine 'C:\Tarnwick\tarnwick.exe' -Scan &
+first=$!
+probe wait-window 30000 || fail "no main window"
+probe wait-scan-end 120000 || fail "the baseline scan did not end"
+cp "$result" "$work/baseline.ini" 2>/dev/null || : >"$work/baseline.ini"
+probe exit || fail "no tray close request"
+probe wait-gone 15000 || fail "the program did not end on the tray close request"
+wait "$first" || true
+
+echo "== scan of the seeded prefix"
+bash "$demo/prefix.sh" seed "$prefix"
+rm -f "$result"
+wine 'C:\Tarnwick\tarnwick.exe' -Scan &
+first=$!
+probe wait-window 30000 || fail "no main window"
+latency=$(probe latency 'C:\Tarnwick\ScanResult' 120000) || fail "no ScanResult after the seeded scan"
+echo "responsiveness during the scan: $latency"
+probe wait-scan-end 10000 || fail "the scan did not end after writing ScanResult"
+import -window root "$work/seeded_scan.png" 2>/dev/null || true
+cp "$result" "$work/seeded.ini"
+grep -q '^\[Scan\]' "$result" || fail "ScanResult has no [Scan] group"
+while IFS='|' read -r caption added; do
+  case $caption in '#'* | '') continue ;; esac
+  before=$(count_of "$caption" "$work/baseline.ini")
+  after=$(count_of "$caption" "$result")
+  expected=$((${before:-0} + added))
+  [ "${after:-0}" -eq "$expected" ] || fail "$caption: $after problems, expected $expected (baseline ${before:-0} + $added)"
+  echo "ok: $caption=$after"
+done <"$demo/expected_counts.txt"
+
+echo "== a second instance restores the first"
+probe close
+sleep 1
+[ "$(probe state)" = "visible=0 iconic=1" ] || fail "close did not hide the window to the tray: $(probe state)"
+start=$(date +%s)
+timeout 20 wine 'C:\Tarnwick\tarnwick.exe' || fail "the second instance did not end"
+took=$(($(date +%s) - start))
+[ "$(probe count)" = "1" ] || fail "a second main window appeared"
+probe wait-shown 10000 || fail "the first instance did not restore itself: $(probe state)"
+echo "ok: second instance ended after ${took}s, first restored"
+
+probe exit
+probe wait-gone 15000 || fail "the program did not end"
+wait "$first" || true
+echo "PASS"
