@@ -41,7 +41,7 @@ class IWalkVisitor {
 struct WalkStats {
   uint64_t keysOpened = 0;
   uint64_t openFailures = 0;      // access denied, deleted meanwhile, ...
-  uint64_t enumFailures = 0;      // names that could not be read (too long for the buffer, ...)
+  uint64_t enumFailures = 0;      // subkey counts or names that could not be read (too long for the buffer, ...)
   uint64_t depthLimitHits = 0;    // keys whose subkeys lay beyond kMaxRegistryDepth
   int deepestLevel = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "sections/com_section.h"
 #include "sections/fixed_key_sections.h"
 
 namespace tw {
@@ -22,7 +23,7 @@ constexpr const char* kOpenSaveMruKey = "Software\\Microsoft\\Windows\\CurrentVe
 using R = RepairRemoves;
 
 const SectionDef kSections[kSectionCount] = {
-    {1, "ActiveX, OLE, COM", "ActiveX, OLE, COM", true, kClassesRoot, 0, "", nullptr, nullptr, R::KeyTree},
+    {1, "ActiveX, OLE, COM", "ActiveX, OLE, COM", true, kClassesRoot, 0, "", ScanComSection, RepairComSection, R::KeyTree},
     {2, "User Software Settings", "User Software Settings", true, kCurrentUser, 0, "", nullptr, nullptr, R::Value},
     {3, "System Software Settings", "System Software Settings", true, kLocalMachine, kUsers, "", nullptr, nullptr,
      R::Value},

@@ -40,6 +40,7 @@ constexpr COLORREF kCardLine = RGB(214, 222, 234);
 constexpr COLORREF kBottomBack = RGB(226, 232, 242);
 constexpr COLORREF kText = RGB(30, 36, 48);
 constexpr COLORREF kCountText = RGB(200, 60, 50);
+constexpr COLORREF kZeroCountText = RGB(120, 130, 145);
 constexpr COLORREF kButtonTop = RGB(66, 146, 236);
 constexpr COLORREF kButtonBottom = RGB(30, 96, 186);
 
@@ -565,7 +566,9 @@ HBRUSH MainWindowView::OnControlColor(HDC dc, HWND control) {
     return bottomBrush_;
   }
   if (parent == scanPages_[kScanSectionsPage]) {
-    if (id >= IDC_SECTION_COUNT_FIRST && id < IDC_SECTION_COUNT_FIRST + kSectionCount) SetTextColor(dc, kCountText);
+    // A count of problems stands out; a section that found none shows a quiet "0".
+    if (id >= IDC_SECTION_COUNT_FIRST && id < IDC_SECTION_COUNT_FIRST + kSectionCount)
+      SetTextColor(dc, WindowText(control) == "0" ? kZeroCountText : kCountText);
     SetBkColor(dc, kCardBack);
     return cardBrush_;
   }

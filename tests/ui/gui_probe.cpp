@@ -64,7 +64,7 @@ bool WaitFor(F done, int timeoutMs) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-gone MS | state | count | click TEXT | close | minimize |"
+               "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-gone MS | state | count | focus | key VK | click TEXT | close | minimize |"
                " exit | latency FILE MS\n");
   return 2;
 }
@@ -105,6 +105,25 @@ int main(int argc, char** argv) {
     if (!button) return std::fprintf(stderr, "no visible control \"%s\"\n", argv[2]), 1;
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
     return PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)) ? 0 : 1;
+  }
+  // The control that has the keyboard focus, by its text.
+  HWND focus = nullptr;
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) focus = gui.hwndFocus;
+  if (!std::strcmp(command, "focus")) {
+    char text[64] = "";
+    if (focus) GetWindowTextA(focus, text, sizeof text);
+    std::printf("%s\n", text);
+    return focus ? 0 : 1;
+  }
+  // Presses and releases a key (given as a virtual-key number) in the focused control.
+  if (!std::strcmp(command, "key") && argc == 3) {
+    if (!focus) return 1;
+    const WPARAM key = static_cast<WPARAM>(std::atoi(argv[2]));
+    PostMessageA(focus, WM_KEYDOWN, key, 1);
+    PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+    return 0;
   }
   if (!std::strcmp(command, "minimize")) return ShowWindow(window, SW_MINIMIZE), 0;
   // The tray icon's close request: abort a scan and end the program.
