@@ -1,5 +1,7 @@
 #include "app/ignore_list.h"
 
+#include "platform/ansi_case.h"
+
 namespace tw {
 
 namespace {
@@ -15,16 +17,6 @@ void SplitAtBar(const std::string& text, std::string* before, std::string* after
     *before = text.substr(0, bar);
     *after = text.substr(bar + 1);
   }
-}
-
-// Upper case for the ASCII letters only; bytes from 0x80 up stay as they are, whatever the code page.
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualUpper(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
 }
 
 }  // namespace
@@ -59,8 +51,8 @@ void LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents&
 int IsIgnored(const TIgnoreContents& list, const std::string& category, const std::string& fullKeyPath,
               const std::string& valueName) {
   for (const TIgnoreContentItem& item : list)
-    if (item.ValueName == valueName && EqualUpper(item.Category, category) &&
-        EqualUpper(item.FullKeyPath, fullKeyPath))
+    if (item.ValueName == valueName && EqualNoCase(item.Category, category) &&
+        EqualNoCase(item.FullKeyPath, fullKeyPath))
       return 1;
   return 0;
 }

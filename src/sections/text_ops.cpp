@@ -1,5 +1,7 @@
 #include "sections/text_ops.h"
 
+#include "platform/ansi_case.h"
+
 #include <cctype>
 #include <climits>
 
@@ -7,8 +9,7 @@ namespace tw {
 
 std::string UpperText(const std::string& text) {
   std::string out = text;
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (char& c : out) c = static_cast<char>(AnsiUpper(c));
   return out;
 }
 

@@ -4,7 +4,7 @@
 
 namespace tw {
 
-// Upper case of the ASCII letters; other bytes are kept.
+// Upper case in the ANSI code page (Windows-1252), as the system upper-cases text.
 std::string UpperText(const std::string& text);
 // Without leading and trailing blanks and control characters.
 std::string TrimText(const std::string& text);

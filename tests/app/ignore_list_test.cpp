@@ -156,7 +156,8 @@ TEST(IgnoreMatchTest, CategoryAndPathIgnoreCaseValueNameExact) {
       {"shorter path", {"Fonts Sections", "HKEY_LOCAL_MACHINE\\Software\\Font", "Arial"}, 0},
       {"default is not the empty name", {"Startup Programs", "HKEY_CURRENT_USER\\Run\\\xE9t\xE9", ""}, 0},
       {"bytes from 0x80 equal", {"Startup Programs", "hkey_current_user\\RUN\\\xE9T\xE9", "default"}, 1},
-      {"bytes from 0x80 compared as they are", {"Startup Programs", "HKEY_CURRENT_USER\\Run\\\xC9t\xC9", "default"}, 0},
+      {"accented letters upper-cased by the code page", {"Startup Programs", "HKEY_CURRENT_USER\\Run\\\xC9t\xC9", "default"}, 1},
+      {"other bytes from 0x80 compared as they are", {"Startup Programs", "HKEY_CURRENT_USER\\Run\\\xCAt\xC9", "default"}, 0},
       {"no-bar line under a real category", {"Fonts Sections", "", "no bar line"}, 0},
   };
   for (const Case& c : cases) {

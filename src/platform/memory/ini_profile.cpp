@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/memory/ansi_case.h"
+#include "platform/ansi_case.h"
 
 namespace tw {
 namespace {

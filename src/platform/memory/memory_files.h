@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/files.h"
-#include "platform/memory/ansi_case.h"
+#include "platform/ansi_case.h"
 
 namespace tw {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/memory/ansi_case.h"
+#include "platform/ansi_case.h"
 #include "platform/registry.h"
 
 namespace tw {

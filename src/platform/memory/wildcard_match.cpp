@@ -1,6 +1,6 @@
 #include "platform/memory/wildcard_match.h"
 
-#include "platform/memory/ansi_case.h"
+#include "platform/ansi_case.h"
 
 namespace tw {
 namespace {
