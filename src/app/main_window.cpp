@@ -2,6 +2,9 @@
 
 #include <cstdio>
 
+#include "app/ignore_list.h"
+#include "app/repair_pass.h"
+#include "backup/export_writer.h"
 #include "platform/reg_access.h"
 #include "sections/path_tests.h"
 
@@ -11,11 +14,21 @@ namespace {
 
 bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
+// `format` with its one %s replaced by `text`.
+std::string WithText(const char* format, const std::string& text) {
+  std::string out = format;
+  const size_t at = out.find("%s");
+  return at == std::string::npos ? out : out.replace(at, 2, text);
+}
+
+std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
 }  // namespace
 
 TTarnwickForm::TTarnwickForm(Platform& platform, const Settings& settings, IMainFormView& view,
                              std::string startArgument, const SectionDef* table)
     : platform_(platform),
+      table_(table),
       settings_(settings),
       view_(view),
       startArgument_(std::move(startArgument)),
@@ -51,8 +64,8 @@ void TTarnwickForm::FormResize(int finishListWidth, int finishSecondColumnWidth,
 }
 
 void TTarnwickForm::ScanNowBtnClick() {
-  // A second scan started from inside the running one would clear the lists under its feet.
-  if (state_.ScanState == kStateScanning) return;
+  // A scan started from inside a running scan or repair would clear the lists under its feet.
+  if (Busy()) return;
   lists_.Review.Clear();
   for (int i = 1; i <= kSectionCount; ++i) lists_.Sections[i].Clear();
   EnterMode(kModeScanning);
@@ -75,8 +88,92 @@ void TTarnwickForm::ScanNowBtnClick() {
 
 void TTarnwickForm::AbortScanBtnClick() { state_.ScanState = kStateAbort; }
 
+void TTarnwickForm::RepairBtnClick() {
+  if (Busy() || !RepairVisible()) return;
+  repairing_ = true;
+  view_.StateChanged();
+  OfferFullBackupOnce();
+  if (!settings_.NotAutoBackup && !BackupBeforeRepair()) {
+    repairing_ = false;
+    view_.StateChanged();
+    return;
+  }
+  TRepairDialogForm dialog(state_);
+  std::unique_ptr<IRepairDialogView> dialogView = view_.ShowRepairDialog(dialog);
+  dialog.Attach(dialogView.get());
+  RunRepairPass({platform_, state_, view_.Pump(), dialogView->RepairLabel(), lists_.Review, reviewSections_, table_,
+                 lists_.Repairs, [this] { view_.StateChanged(); }});
+  dialog.Attach(nullptr);
+  dialogView.reset();
+  repairing_ = false;
+  scanPage_ = kFinishPage;
+  EnterMode(kModeFinish);
+}
+
+void TTarnwickForm::OfferFullBackupOnce() {
+  if (!settings_.OneTimePending || !view_.OfferFirstFullBackup()) return;
+  settings_.OneTimePending = false;
+  TRegistry reg(platform_.registry, kCurrentUser);
+  if (reg.OpenKey(kSettingsKey, false)) reg.WriteString("OneTime", "1");
+}
+
+bool TTarnwickForm::BackupBeforeRepair() {
+  auto removesOf = [this](int row) { return table_[reviewSections_[static_cast<size_t>(row)] - 1].removes; };
+  const RepairBackupResult backup = SaveRepairBackup(platform_, lists_.Review, removesOf);
+  const std::string folder = FolderOf(backup.path);
+  if (backup.outcome == BackupOutcome::Failed)
+    return view_.Prompts().AskYesNo(kAppTitle, WithText(kBackupFailedText, folder), PromptIcon::Warning,
+                                    PromptAnswer::No) == PromptAnswer::Yes;
+  view_.Prompts().Tell(kAppTitle, WithText(kBackupCompleteText, folder), PromptIcon::Information);
+  return true;
+}
+
+void TTarnwickForm::ProblemsListBoxClick(int row) {
+  if (Busy()) return;
+  currentProblem_ = row >= 0 && row < lists_.Review.Count() ? row : -1;
+  view_.StateChanged();
+}
+
+void TTarnwickForm::ProblemsListBoxClickCheck(int row) {
+  if (Busy() || row < 0 || row >= lists_.Review.Count()) return;
+  uint8_t& selected = lists_.Review.Items(row).Content.Selected;
+  selected = selected ? 0 : 1;
+  selectAllChecked_ = AllProblemsSelected();
+  view_.StateChanged();
+}
+
+void TTarnwickForm::Excludeandaddkeytoignorelist1Click() {
+  const int row = currentProblem_;
+  if (Busy() || !ReviewPageShown() || row < 0 || row >= lists_.Review.Count()) return;
+  const TContent& record = lists_.Review.Items(row).Content;
+  const SectionDef& def = table_[reviewSections_[static_cast<size_t>(row)] - 1];
+  const std::string file = ExecutableFolder(platform_.files) + kIgnoreFileName;
+  // A row whose entry did not reach the file would come back at the next scan: it stays, and the user is told.
+  if (!AppendIgnoreEntry(platform_.files, file, def.ignoreCategory, record.FullKeyPath, record.ValueName)) {
+    view_.Prompts().Tell(kAppTitle, WithText(kExcludeFailedText, file), PromptIcon::Error);
+    return;
+  }
+  lists_.Review.Delete(row);
+  reviewSections_.erase(reviewSections_.begin() + row);
+  currentProblem_ = row < lists_.Review.Count() ? row : lists_.Review.Count() - 1;
+  view_.StateChanged();
+}
+
+bool TTarnwickForm::AllProblemsSelected() const {
+  for (const TRegistryContentItem& item : lists_.Review)
+    if (!item.Content.Selected) return false;
+  return true;
+}
+
+void TTarnwickForm::SelectAllProblems(bool selected) {
+  if (Busy()) return;
+  for (TRegistryContentItem& item : lists_.Review) item.Content.Selected = selected ? 1 : 0;
+  selectAllChecked_ = selected;
+  view_.StateChanged();
+}
+
 void TTarnwickForm::FinishBtnClick() {
-  if (scanPage_ == kRepairPage) return;
+  if (Busy() || scanPage_ == kRepairPage) return;
   state_.ScanState = kStateIdle;
   lists_.ClearAll();
   FillProblemsList();
@@ -92,6 +189,7 @@ void TTarnwickForm::picSection01Click(int index) {
 }
 
 void TTarnwickForm::cbSelectAllClick(bool checked) {
+  if (repairing_) return;
   selectAllChecked_ = checked;
   if (ScanPageShown()) {
     for (int i = 0; i < kSectionCount; ++i) {
@@ -107,7 +205,7 @@ void TTarnwickForm::cbSelectAllClick(bool checked) {
 void TTarnwickForm::abSelectAllClick() { cbSelectAllClick(!selectAllChecked_); }
 
 void TTarnwickForm::BarButtonClick(BarButton button) {
-  if (state_.ScanState == kStateScanning) return;
+  if (Busy()) return;
   activeBar_ = button;
   view_.StateChanged();
   if (button == BarButton::Scan) {
@@ -134,6 +232,7 @@ std::string TTarnwickForm::AppNameVersion() const {
 void TTarnwickForm::EnterMode(int mode) {
   mode_ = mode;
   if (mode == kModeIdle) {
+    selectAllChecked_ = true;
     for (int i = 0; i < kSectionCount; ++i) {
       icons_[static_cast<size_t>(i)].Tag = 1;
       SetIconImage(i, kImageSectionOn);
@@ -144,9 +243,12 @@ void TTarnwickForm::EnterMode(int mode) {
 }
 
 void TTarnwickForm::FillProblemsList() {
+  reviewSections_ = ReviewSectionsOf(lists_);
+  currentProblem_ = -1;
   const int rows = lists_.Review.Count();
   problemsHeading_.clear();
   if (rows > 0) {
+    selectAllChecked_ = AllProblemsSelected();
     char text[64];
     std::snprintf(text, sizeof text, "  Details of Problems Found: %d", rows);
     problemsHeading_ = text;

@@ -2,9 +2,13 @@
 // The Win32 view (ui/main_window_view) draws this state and forwards the user's actions to the handlers.
 #pragma once
 #include <array>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/problem_records.h"
+#include "app/prompts.h"
+#include "app/repair_dialog.h"
 #include "app/scan_driver.h"
 #include "app/settings.h"
 #include "platform/platform.h"
@@ -28,6 +32,15 @@ constexpr int kFinishPage = 2;
 
 constexpr const char* kAppTitle = "Tarnwick";
 constexpr const char* kNoProblemsRow = "Problems Found: 0";
+// %s: the folder of the export, with its trailing backslash.
+constexpr const char* kBackupCompleteText =
+    "Registry backup complete! Backup file at \r%s folder.\r\rYou can use registry restore function to restore "
+    "it.\rPress OK to repair problems now!";
+constexpr const char* kBackupFailedText =
+    "The registry backup could not be written to the folder\r%s\r\rNothing can be restored after a repair "
+    "without a backup.\rRepair the selected problems without a backup?";
+constexpr const char* kExcludeFailedText =
+    "The entry could not be added to the ignore list\r%s\r\rIt stays in the list of problems.";
 constexpr uint32_t kFirstActivationWaitMs = 1000;
 
 enum class BarButton { Scan, Backup, SystemOptimize, ManageStartup, UninstallManager, DiskCleaner, IERestore };
@@ -44,6 +57,12 @@ class IMainFormView {
   virtual void IconChanged(int index) = 0;  // repaint one section icon
   virtual void StateChanged() = 0;          // pages, mode, bar or lists changed: re-read and repaint
   virtual void ShowAboutWindow() = 0;       // modal
+  virtual IPrompts& Prompts() = 0;
+  // The one-time full-backup offer; true when it was made (the dialog ran), false when it could not be.
+  virtual bool OfferFirstFullBackup() = 0;
+  // Creates the repair progress dialog for `dialog`, shows it without making it modal and paints it at once;
+  // freeing the result hides and frees the window.
+  virtual std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) = 0;
 };
 
 struct SectionIcon {
@@ -65,7 +84,15 @@ class TTarnwickForm : private IScanPage {
 
   void ScanNowBtnClick();
   void AbortScanBtnClick();
+  void RepairBtnClick();
   void FinishBtnClick();
+
+  // The review page: the current row, a click on a row's check box, and the context menu ExcludePopupMenu.
+  void ProblemsListBoxClick(int row);
+  void ProblemsListBoxClickCheck(int row);
+  void Excludeandaddkeytoignorelist1Click();
+  void SelectAll1Click() { SelectAllProblems(true); }
+  void SelectNone1Click() { SelectAllProblems(false); }
   void picSection01Click(int index);
   void cbSelectAllClick(bool checked);
   void abSelectAllClick();
@@ -98,6 +125,9 @@ class TTarnwickForm : private IScanPage {
   bool FinishVisible() const { return mode_ == kModeFinish && !actionsHidden_; }
   std::string AppNameVersion() const;            // abAppNameVer
   std::string ProblemsHeading() const { return problemsHeading_; }  // ProblemsPanel
+  int CurrentProblem() const { return currentProblem_; }  // -1: no current row
+  bool ProblemChecked(int row) const { return lists_.Review.Items(row).Content.Selected != 0; }
+  bool Repairing() const { return repairing_; }  // the main window takes no input meanwhile
   int FinishFirstColumnWidth() const { return finishFirstColumnWidth_; }
   int BackupColumnWidth() const { return backupColumnWidth_; }
 
@@ -110,6 +140,13 @@ class TTarnwickForm : private IScanPage {
  private:
   void EnterMode(int mode);
   void FillProblemsList();
+  void SelectAllProblems(bool selected);
+  // The Select All box on the review page shows whether every row is ticked.
+  bool AllProblemsSelected() const;
+  void OfferFullBackupOnce();
+  // Writes the backup of the selected records; false when the user chose not to repair without one.
+  bool BackupBeforeRepair();
+  bool Busy() const { return state_.ScanState == kStateScanning || repairing_; }
   bool ScanPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kScanSectionsPage; }
   bool ReviewPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kRepairPage; }
 
@@ -122,6 +159,7 @@ class TTarnwickForm : private IScanPage {
   void StopScanTimer() override { view_.StopScanTimer(); }
 
   Platform& platform_;
+  const SectionDef* table_;
   Settings settings_;
   IMainFormView& view_;
   std::string startArgument_;
@@ -137,6 +175,9 @@ class TTarnwickForm : private IScanPage {
   bool selectAllChecked_ = true;
   bool firstActivation_ = false;
   std::string problemsHeading_;
+  std::vector<int> reviewSections_;  // the section number of each review record
+  int currentProblem_ = -1;
+  bool repairing_ = false;
   int finishFirstColumnWidth_ = 0;
   int backupColumnWidth_ = 0;
 };

@@ -7,6 +7,7 @@
 #include "platform/reg_access.h"
 #include "sections/section_table.h"
 #include "ui/about_window.h"
+#include "ui/repair_dialog_window.h"
 #include "ui/resource.h"
 
 namespace tw {
@@ -27,6 +28,9 @@ constexpr int kCornerEllipse = 22;
 constexpr int kHeaderButtonSide = 34;
 constexpr int kIconButtonSide = 30;
 constexpr int kFinishStatusColumn = 170;
+constexpr int kProblemRowHeight = 50;
+constexpr int kCheckAreaWidth = 24;  // the check box column left of each problem row
+constexpr int kCheckBoxSide = 13;
 
 constexpr COLORREF kTitleTop = RGB(26, 66, 124);
 constexpr COLORREF kTitleBottom = RGB(40, 108, 190);
@@ -117,7 +121,9 @@ MainWindowView::MainWindowView(HINSTANCE instance, Platform& platform, const Set
 }
 
 MainWindowView::~MainWindowView() {
+  if (problemsListBox_) RemoveWindowSubclass(problemsListBox_, ProblemsListProc, 0);
   if (window_) DestroyWindow(window_);
+  if (excludePopupMenu_) DestroyMenu(excludePopupMenu_);
   for (HFONT f : {font_, boldFont_, headingFont_, titleFont_, barFont_, rowFont_}) DeleteObject(f);
   for (HBRUSH b : {contentBrush_, cardBrush_, bottomBrush_}) DeleteObject(b);
 }
@@ -148,6 +154,7 @@ bool MainWindowView::Create(int showCommand) {
                             nullptr, instance_, this);
   if (!window_) return false;
   pump_.SetDialogWindow(window_);
+  prompts_.SetOwner(window_);
   CreateControls();
 
   // FormCreate: the rounded outline, the idle mode, the tray icon and the title.
@@ -229,6 +236,12 @@ void MainWindowView::CreateControls() {
                   LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP |
                       WS_BORDER,
                   margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST, font_);
+  SetWindowSubclass(problemsListBox_, ProblemsListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+  excludePopupMenu_ = CreatePopupMenu();
+  AppendMenuA(excludePopupMenu_, MF_STRING, IDM_EXCLUDE, "Exclude and add key to ignore list");
+  AppendMenuA(excludePopupMenu_, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(excludePopupMenu_, MF_STRING, IDM_SELECT_ALL, "Select All");
+  AppendMenuA(excludePopupMenu_, MF_STRING, IDM_SELECT_NONE, "Select None");
 
   finishListView_ = MakeControl(scanPages_[kFinishPage], WC_LISTVIEWA, "",
                                 LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS |
@@ -265,8 +278,6 @@ void MainWindowView::CreateControls() {
                               buttonH, IDC_ABORT_SCAN, headingFont_);
   repairBtn_ = MakeControl(bottomPanel_, "BUTTON", "Repair", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
                            buttonH, IDC_REPAIR, headingFont_);
-  // The repair pass comes with the review module; until then the button is shown disabled.
-  EnableWindow(repairBtn_, FALSE);
   finishBtn_ = MakeControl(bottomPanel_, "BUTTON", "Finish", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
                            buttonH, IDC_FINISH, headingFont_);
 }
@@ -337,6 +348,9 @@ void MainWindowView::ApplyState() {
     SendMessageA(problemsListBox_, LB_SETCOUNT, static_cast<WPARAM>(problems), 0);
     shownProblemRows_ = problems;
   }
+  if (SendMessageA(problemsListBox_, LB_GETCURSEL, 0, 0) != form_.CurrentProblem())
+    SendMessageA(problemsListBox_, LB_SETCURSEL, static_cast<WPARAM>(form_.CurrentProblem()), 0);
+  InvalidateRect(problemsListBox_, nullptr, TRUE);
   const int finishRows = form_.Lists().Repairs.Count();
   if (finishRows != shownFinishRows_) {
     ListView_SetItemCountEx(finishListView_, finishRows, 0);
@@ -352,7 +366,10 @@ void MainWindowView::ApplyState() {
 
 void MainWindowView::KeepFocusVisible() {
   HWND focus = GetFocus();
-  if (focus && IsWindowVisible(focus) && IsWindowEnabled(focus)) return;
+  // The window or a panel holding the focus (after the focused button was hidden, or after the repair dialog)
+  // leaves the keys with no control to act on.
+  const bool control = focus && (GetWindowLongA(focus, GWL_STYLE) & WS_TABSTOP);
+  if (control && IsWindowVisible(focus) && IsWindowEnabled(focus)) return;
   if (GetForegroundWindow() != window_) return;
   for (HWND candidate : {scanNowBtn_, abortScanBtn_, finishBtn_, problemsListBox_, barButtons_[0]}) {
     if (IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
@@ -360,6 +377,15 @@ void MainWindowView::KeepFocusVisible() {
       return;
     }
   }
+}
+
+bool MainWindowView::OfferFirstFullBackup() {
+  // The full-backup dialog comes with the backup catalogue; until then the offer stays pending.
+  return false;
+}
+
+std::unique_ptr<IRepairDialogView> MainWindowView::ShowRepairDialog(TRepairDialogForm& dialog) {
+  return std::make_unique<RepairDialogWindow>(instance_, window_, dialog, pump_);
 }
 
 void MainWindowView::ShowAboutWindow() { ShowAboutWindowModal(instance_, window_, platform_, form_.CurrentSettings()); }
@@ -476,6 +502,11 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
   switch (id) {
     case IDC_SCAN_NOW: form_.ScanNowBtnClick(); break;
     case IDC_ABORT_SCAN: form_.AbortScanBtnClick(); break;
+    case IDC_REPAIR: form_.RepairBtnClick(); break;
+    case IDC_PROBLEMS_LIST:
+      if (code == LBN_SELCHANGE)
+        form_.ProblemsListBoxClick(static_cast<int>(SendMessageA(control, LB_GETCURSEL, 0, 0)));
+      break;
     case IDC_FINISH: form_.FinishBtnClick(); break;
     case IDC_SELECT_ALL:
       if (code == BN_CLICKED) form_.cbSelectAllClick(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
@@ -727,33 +758,147 @@ void MainWindowView::DrawSectionIcon(DRAWITEMSTRUCT* item, int index) {
   if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
 }
 
+RECT MainWindowView::CheckBoxRect(const RECT& row) const {
+  const int side = S(kCheckBoxSide);
+  const int left = row.left + (S(kCheckAreaWidth) - side) / 2;
+  const int top = row.top + (row.bottom - row.top - side) / 2;
+  return RECT{left, top, left + side, top + side};
+}
+
 void MainWindowView::DrawProblemRow(DRAWITEMSTRUCT* item) {
   const int row = static_cast<int>(item->itemID);
   const TRegistryContents& review = form_.Lists().Review;
+  HDC dc = item->hDC;
+  FillSolid(dc, item->rcItem, GetSysColor(COLOR_WINDOW));
   if (row < 0 || row >= review.Count()) return;
   const TContent& record = review.Items(row).Content;
-  HDC dc = item->hDC;
+
+  RECT box = CheckBoxRect(item->rcItem);
+  DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (record.Selected ? DFCS_CHECKED : 0));
+
+  // The text sits in the row less the check column, shrunk by 2 pixels left and right and 4 top and bottom,
+  // framed by a rectangle of that size.
   RECT rect = item->rcItem;
-  rect.left += 2;
+  rect.left += S(kCheckAreaWidth) + 2;
   rect.right -= 2;
   rect.top += 4;
   rect.bottom -= 4;
   const bool selected = item->itemState & ODS_SELECTED;
-  const COLORREF colour = selected ? RGB(0, 0, 255) : RGB(0, 0, 0);
   SetDCPenColor(dc, selected ? RGB(0, 0, 255) : GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
   HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
   HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
   SelectObject(dc, oldBrush);
   SelectObject(dc, oldPen);
+
   SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, colour);
-  const std::string text = record.FullKeyPath + "\r" + record.ValueName + "\r" + record.ValueData;
-  RECT inner = rect;
-  InflateRect(&inner, -S(4), 0);
+  SetTextColor(dc, selected ? RGB(0, 0, 255) : RGB(0, 0, 0));
   HGDIOBJ oldFont = SelectObject(dc, rowFont_);
-  DrawTextA(dc, text.c_str(), -1, &inner, DT_NOPREFIX | DT_END_ELLIPSIS);
+  const std::string* lines[3] = {&record.FullKeyPath, &record.ValueName, &record.ValueData};
+  const UINT ellipsis[3] = {DT_PATH_ELLIPSIS, DT_END_ELLIPSIS, DT_END_ELLIPSIS};
+  const int lineHeight = (rect.bottom - rect.top - 2) / 3;
+  for (int i = 0; i < 3; ++i) {
+    RECT line{rect.left + S(4), rect.top + 1 + i * lineHeight, rect.right - S(4), rect.top + 1 + (i + 1) * lineHeight};
+    DrawTextA(dc, lines[i]->c_str(), -1, &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | ellipsis[i]);
+  }
   SelectObject(dc, oldFont);
+  if ((item->itemState & ODS_FOCUS) && GetFocus() == item->hwndItem) {
+    RECT focus = rect;
+    InflateRect(&focus, -1, -1);
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+// The problems list: a click on a row's check box or Space ticks and unticks it; the right button, the
+// context-menu key and Shift+F10 open ExcludePopupMenu.
+LRESULT CALLBACK MainWindowView::ProblemsListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR data) {
+  auto* view = reinterpret_cast<MainWindowView*>(data);
+  if (!view) return DefSubclassProc(window, message, wParam, lParam);
+  return view->HandleProblemsList(message, wParam, lParam);
+}
+
+namespace {
+
+// The context-menu key, or Shift+F10.
+bool IsMenuKey(WPARAM key) { return key == VK_APPS || (key == VK_F10 && (GetKeyState(VK_SHIFT) & 0x8000)); }
+
+}  // namespace
+
+LRESULT MainWindowView::HandleProblemsList(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND list = problemsListBox_;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+      const POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(point.x, point.y));
+      const int row = LOWORD(hit);
+      RECT rowRect;
+      if (HIWORD(hit) == 0 && SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
+                                           reinterpret_cast<LPARAM>(&rowRect)) != LB_ERR &&
+          point.x < rowRect.left + S(kCheckAreaWidth))
+        form_.ProblemsListBoxClickCheck(row);
+      return result;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+        form_.ProblemsListBoxClickCheck(static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)));
+        return 0;
+      }
+      if (IsMenuKey(wParam)) {
+        ShowExcludePopupMenu(-1);
+        return 0;
+      }
+      break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      // The menu came with the key going down; the default handling would open it a second time.
+      if (IsMenuKey(wParam)) return 0;
+      break;
+    case WM_CHAR:
+      if (wParam == ' ') return 0;
+      break;
+    case WM_GETDLGCODE:
+      // Space and the arrows stay with the list instead of going to the dialog navigation.
+      return DefSubclassProc(list, message, wParam, lParam) | DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_CONTEXTMENU:
+      ShowExcludePopupMenu(lParam);
+      return 0;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+void MainWindowView::ShowExcludePopupMenu(LPARAM screenPoint) {
+  HWND list = problemsListBox_;
+  POINT point{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+  if (screenPoint == -1) {
+    // From the keyboard: below the current row, or at the list's corner without one.
+    RECT row{0, 0, S(40), 0};
+    const int current = form_.CurrentProblem();
+    if (current >= 0) SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row));
+    point = POINT{row.left + S(kCheckAreaWidth), row.bottom};
+    ClientToScreen(list, &point);
+  } else {
+    // The right button makes the row under it the current one first.
+    POINT client = point;
+    ScreenToClient(list, &client);
+    const LRESULT hit = SendMessageA(list, LB_ITEMFROMPOINT, 0, MAKELPARAM(client.x, client.y));
+    if (HIWORD(hit) == 0) form_.ProblemsListBoxClick(LOWORD(hit));
+  }
+  const bool hasRow = form_.CurrentProblem() >= 0;
+  EnableMenuItem(excludePopupMenu_, IDM_EXCLUDE, MF_BYCOMMAND | (hasRow ? MF_ENABLED : MF_GRAYED));
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(excludePopupMenu_, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_, nullptr));
+  switch (command) {
+    case IDM_EXCLUDE: form_.Excludeandaddkeytoignorelist1Click(); break;
+    case IDM_SELECT_ALL: form_.SelectAll1Click(); break;
+    case IDM_SELECT_NONE: form_.SelectNone1Click(); break;
+    default: break;
+  }
 }
 
 }  // namespace tw

@@ -8,6 +8,7 @@
 
 #include "app/main_window.h"
 #include "ui/data_module.h"
+#include "ui/win32_prompts.h"
 #include "ui/win32_ui.h"
 
 namespace tw {
@@ -32,10 +33,16 @@ class MainWindowView : public IMainFormView {
   void IconChanged(int index) override;
   void StateChanged() override;
   void ShowAboutWindow() override;
+  IPrompts& Prompts() override { return prompts_; }
+  bool OfferFirstFullBackup() override;
+  std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK ProblemsListProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR data);
+  LRESULT HandleProblemsList(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   int S(int pixels) const { return MulDiv(pixels, dpi_, 96); }
@@ -64,6 +71,8 @@ class MainWindowView : public IMainFormView {
   void DrawHeaderButton(DRAWITEMSTRUCT* item, int index);
   void DrawSectionIcon(DRAWITEMSTRUCT* item, int index);
   void DrawProblemRow(DRAWITEMSTRUCT* item);
+  RECT CheckBoxRect(const RECT& row) const;
+  void ShowExcludePopupMenu(LPARAM screenPoint);
 
   HINSTANCE instance_;
   Platform& platform_;
@@ -83,6 +92,8 @@ class MainWindowView : public IMainFormView {
   HBRUSH cardBrush_ = nullptr;
   HBRUSH bottomBrush_ = nullptr;
   HWND tooltip_ = nullptr;
+  HMENU excludePopupMenu_ = nullptr;  // ExcludePopupMenu
+  Win32Prompts prompts_;
 
   std::array<HWND, 3> mainPages_{};
   std::array<HWND, 3> scanPages_{};

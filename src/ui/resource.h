@@ -42,3 +42,13 @@
 #define IDM_ABOUT 302
 #define IDM_ONLINE_UPDATE 303
 #define IDM_EXIT 304
+
+// Repair progress dialog TRepairDialogForm.
+#define IDD_REPAIR 400
+#define IDC_REPAIR_LABEL 401
+#define IDC_REPAIR_ANIMATION 402
+
+// Context menu ExcludePopupMenu of the problems list.
+#define IDM_EXCLUDE 500
+#define IDM_SELECT_ALL 501
+#define IDM_SELECT_NONE 502

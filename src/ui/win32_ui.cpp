@@ -34,6 +34,8 @@ void Win32Label::Show(double now) {
   lastShown_ = now;
 }
 
+void Win32Pump::RemoveLabel(Win32Label* label) { std::erase(labels_, label); }
+
 void Win32Pump::ProcessMessages() {
   if (NowMs() - lastPump_ < kMinIntervalMs) return;
   ProcessNow();

@@ -45,6 +45,7 @@ class Win32Pump : public IMessagePump {
   void SetDialogWindow(HWND window) { dialog_ = window; }
   // Labels whose kept texts are shown at each real pump.
   void AddLabel(Win32Label* label) { labels_.push_back(label); }
+  void RemoveLabel(Win32Label* label);
   // Dispatches the pending messages when the last real pump is old enough.
   void ProcessMessages() override;
   // Dispatches the pending messages now.

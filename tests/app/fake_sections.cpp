@@ -1,6 +1,7 @@
 #include "app/fake_sections.h"
 
 #include "platform/reg_access.h"
+#include "sections/section_contract.h"
 
 namespace tw::test {
 
@@ -24,6 +25,26 @@ void FakeScanner(ScanContext& ctx, HKey root, const std::string& keyPath) {
   }
 }
 
+// The fake records' key paths end in their section number.
+int SectionOfRecord(const TContent& record) {
+  return std::stoi(record.FullKeyPath.substr(record.FullKeyPath.find_last_of('\\') + 1));
+}
+
+void FakeRepairer(RepairContext& ctx) {
+  RepairSteps steps;
+  steps.remove = [](RepairContext& rc, const TContent& record) {
+    const int section = SectionOfRecord(record);
+    fakes.repairs.push_back({section, record.FullKeyPath, record.ValueName});
+    switch (SectionByNumber(section).removes) {
+      case RepairRemoves::Value: return RemoveRecordValue(rc, record);
+      case RepairRemoves::KeyTree: return RemoveRecordKey(rc, record);
+      case RepairRemoves::File: return true;
+    }
+    return false;
+  };
+  RepairRecords(ctx, steps);
+}
+
 }  // namespace
 
 FakeScans& ResetFakeScans(ProblemLists& lists) {
@@ -37,7 +58,10 @@ FakeScans& Fakes() { return fakes; }
 const SectionDef* FakeSectionTable() {
   static const std::vector<SectionDef> table = [] {
     std::vector<SectionDef> t(SectionTable(), SectionTable() + kSectionCount);
-    for (SectionDef& def : t) def.scanner = FakeScanner;
+    for (SectionDef& def : t) {
+      def.scanner = FakeScanner;
+      def.repairer = FakeRepairer;
+    }
     return t;
   }();
   return table.data();

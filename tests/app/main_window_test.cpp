@@ -6,33 +6,16 @@
 
 #include "app/fake_sections.h"
 #include "platform/memory/memory_platform.h"
-#include "support/recording_ui.h"
+#include "support/recording_form_view.h"
 
 namespace tw {
 namespace {
 
 using test::Fakes;
 using test::RecordingPump;
-using test::RecordingText;
+using test::RecordingFormView;
 
 constexpr const char* kExe = "C:\\Tarnwick\\tarnwick.exe";
-
-class RecordingFormView : public IMainFormView {
- public:
-  ITextTarget& CountLabel(int index) override { return counts[static_cast<size_t>(index)]; }
-  ITextTarget& StatusPanel() override { return status; }
-  IMessagePump& Pump() override { return pump; }
-  void StartScanTimer() override { ++timerStarts; }
-  void StopScanTimer() override { ++timerStops; }
-  void IconChanged(int) override { ++iconRepaints; }
-  void StateChanged() override { ++stateChanges; }
-  void ShowAboutWindow() override { ++aboutShown; }
-
-  std::array<RecordingText, kSectionCount> counts;
-  RecordingText status;
-  RecordingPump pump;
-  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0;
-};
 
 // The bottom panel as the view shows it: status, Select All, Scan Now, Abort, Repair, Finish.
 std::string Shown(const TTarnwickForm& form) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "backup/export_writer.h"
+#include "e2e/registry_snapshot.h"
 #include "platform/reg_access.h"
 #include "platform/win32/win32_platform.h"
 
@@ -68,73 +69,6 @@ std::vector<Seed> SeedValues() {
   };
 }
 
-// Every key below a root key path and every value in it, with the registry's own bytes.
-using Snapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;
-
-void TakeSnapshot(HKEY root, const std::wstring& path, Snapshot& snap) {
-  HKEY key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-  snap[L"[" + path + L"]"] = {0, ""};
-  std::vector<wchar_t> name(16384);
-  std::string data(2 << 20, '\0');
-  for (DWORD i = 0;; ++i) {
-    DWORD nameLength = static_cast<DWORD>(name.size()), type = 0, size = static_cast<DWORD>(data.size());
-    if (RegEnumValueW(key, i, name.data(), &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                      &size) != ERROR_SUCCESS)
-      break;
-    snap[L"[" + path + L"] " + std::wstring(name.data(), nameLength)] = {type, data.substr(0, size)};
-  }
-  std::vector<std::wstring> children;
-  for (DWORD i = 0;; ++i) {
-    DWORD nameLength = static_cast<DWORD>(name.size());
-    if (RegEnumKeyExW(key, i, name.data(), &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    children.emplace_back(name.data(), nameLength);
-  }
-  RegCloseKey(key);
-  for (const auto& child : children) TakeSnapshot(root, path + L"\\" + child, snap);
-}
-
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-
-std::string Narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
-  return out;
-}
-
-// Reports each entry that differs, with sizes rather than the data itself.
-void ExpectSame(const Snapshot& before, const Snapshot& after) {
-  for (const auto& [entry, value] : before) {
-    auto it = after.find(entry);
-    if (it == after.end()) {
-      ADD_FAILURE() << "not restored: " << Narrow(entry);
-    } else if (it->second != value) {
-      ADD_FAILURE() << "restored differently: " << Narrow(entry) << " type " << value.first << " -> "
-                    << it->second.first << ", " << value.second.size() << " -> " << it->second.second.size()
-                    << " bytes";
-    }
-  }
-  for (const auto& [entry, value] : after) {
-    if (!before.count(entry)) ADD_FAILURE() << "appeared: " << Narrow(entry);
-  }
-}
-
-// Runs the system registry editor's silent import and waits for it to end.
-bool ImportWithRegistryEditor(IFiles& files, const std::string& regFile) {
-  std::string editor = files.WindowsDir() + "\\regedit.exe";
-  std::string commandLine = "\"" + editor + "\" /s \"" + regFile + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(editor.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
-    return false;
-  bool ended = WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0;
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return ended;
-}
-
 // The real system, reporting another platform id: makes the REGEDIT4 file on an NT system.
 class PlatformIdSystem : public Win32System {
  public:
@@ -169,10 +103,10 @@ class ExportRoundTripTest : public ::testing::TestWithParam<uint32_t> {
     RegKeyHandle key;
     ASSERT_EQ(key.Open(real_.registry, root, path, true), kOk) << path;
   }
-  Snapshot Snap() {
-    Snapshot snap;
-    TakeSnapshot(HKEY_CURRENT_USER, Wide(kUserKey), snap);
-    TakeSnapshot(HKEY_CLASSES_ROOT, Wide(kClassKey), snap);
+  test::RegistrySnapshot Snap() {
+    test::RegistrySnapshot snap;
+    test::AddToSnapshot(HKEY_CURRENT_USER, kUserKey, snap);
+    test::AddToSnapshot(HKEY_CLASSES_ROOT, kClassKey, snap);
     return snap;
   }
 
@@ -217,7 +151,7 @@ TEST_P(ExportRoundTripTest, RegistryEditorRestoresEverythingTheRepairRemoved) {
 
   PlatformIdSystem system(GetParam());
   Platform platform{real_.registry, real_.files, real_.profile, system, real_.shell};
-  const Snapshot before = Snap();
+  const test::RegistrySnapshot before = Snap();
   RepairBackupResult backup = SaveRepairBackup(platform, review, [&](int i) { return removes.at(i); });
   ASSERT_EQ(backup.outcome, BackupOutcome::Written);
   written_.push_back(backup.path);
@@ -231,11 +165,11 @@ TEST_P(ExportRoundTripTest, RegistryEditorRestoresEverythingTheRepairRemoved) {
     if (removes[i] == RepairRemoves::KeyTree)
       DeleteKeyAt(real_.registry, RootKeyFromName(c.FullKeyPath.substr(0, slash)), c.FullKeyPath.substr(slash));
   }
-  const Snapshot repaired = Snap();
+  const test::RegistrySnapshot repaired = Snap();
   ASSERT_EQ(repaired.size(), 3u) << "only the top key, the Values key and its unticked value should remain";
 
-  ASSERT_TRUE(ImportWithRegistryEditor(real_.files, backup.path));
-  ExpectSame(before, Snap());
+  ASSERT_TRUE(test::ImportWithRegistryEditor(real_.files, backup.path));
+  test::ExpectSameSnapshot(before, Snap());
 }
 
 INSTANTIATE_TEST_SUITE_P(Headers, ExportRoundTripTest, ::testing::Values(2u, 1u),

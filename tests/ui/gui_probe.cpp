@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "../../src/ui/resource.h"
 
 namespace {
 
@@ -51,6 +54,43 @@ bool ChildShown(HWND window, const char* text) { return VisibleChild(window, tex
 
 bool FileExists(const char* path) { return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES; }
 
+// The program's visible dialogs titled "Tarnwick": the repair progress dialog has its animation area, a
+// message box has none.
+struct DialogSearch {
+  bool repairDialog;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<DialogSearch*>(param);
+  char name[64], title[64];
+  if (!IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) || std::strcmp(name, "#32770") != 0 ||
+      !GetWindowTextA(window, title, sizeof title) || std::strcmp(title, "Tarnwick") != 0)
+    return TRUE;
+  const bool animated = GetDlgItem(window, IDC_REPAIR_ANIMATION) != nullptr;
+  if (animated != search->repairDialog) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+HWND TarnwickDialog(bool repairDialog) {
+  DialogSearch search{repairDialog, nullptr};
+  EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// The message text of a message box: its static control that is not the icon.
+BOOL CALLBACK FindMessageText(HWND window, LPARAM param) {
+  char name[32], text[1024];
+  if (GetClassNameA(window, name, sizeof name) && std::strcmp(name, "Static") == 0 &&
+      GetWindowTextA(window, text, sizeof text) > 0) {
+    std::string* out = reinterpret_cast<std::string*>(param);
+    *out = text;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 // Waits until `done` holds, polling every 50 ms; false after `timeoutMs`.
 template <typename F>
 bool WaitFor(F done, int timeoutMs) {
@@ -64,8 +104,9 @@ bool WaitFor(F done, int timeoutMs) {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-gone MS | state | count | focus | key VK | click TEXT | close | minimize |"
-               " exit | latency FILE MS\n");
+               "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-finish MS | wait-gone MS |"
+               " state | count | focus | key VK | click TEXT | wait-text TEXT MS | close | minimize | exit |"
+               " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS\n");
   return 2;
 }
 
@@ -82,7 +123,30 @@ int main(int argc, char** argv) {
   if (!std::strcmp(command, "wait-scan-end"))
     return WaitFor([] { HWND w = MainWindow(); return w && (ChildShown(w, "Repair") || ChildShown(w, "Finish")); },
                    timeout) ? 0 : 1;
+  // Waits for a visible control of the main window with this text.
+  if (!std::strcmp(command, "wait-text") && argc == 4) {
+    const char* text = argv[2];
+    return WaitFor([text] { HWND w = MainWindow(); return w && ChildShown(w, text); }, timeout) ? 0 : 1;
+  }
+  if (!std::strcmp(command, "wait-finish"))
+    return WaitFor([] { HWND w = MainWindow(); return w && ChildShown(w, "Finish"); }, timeout) ? 0 : 1;
   if (!std::strcmp(command, "wait-gone")) return WaitFor([] { return MainWindow() == nullptr; }, timeout) ? 0 : 1;
+  // Waits for a message box titled "Tarnwick" and prints its text, carriage returns as "|".
+  if (!std::strcmp(command, "wait-message")) {
+    if (!WaitFor([] { return TarnwickDialog(false) != nullptr; }, timeout)) return 1;
+    std::string text;
+    EnumChildWindows(TarnwickDialog(false), FindMessageText, reinterpret_cast<LPARAM>(&text));
+    for (char& c : text) c = c == '\r' || c == '\n' ? '|' : c;
+    std::printf("%s\n", text.c_str());
+    return 0;
+  }
+  // Presses a message box button by its command id (1 OK, 6 Yes, 7 No).
+  if (!std::strcmp(command, "answer") && argc == 3) {
+    HWND box = TarnwickDialog(false);
+    return box && PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+  }
+  if (!std::strcmp(command, "wait-repair-dialog"))
+    return WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout) ? 0 : 1;
   HWND window = MainWindow();
   if (!std::strcmp(command, "count")) {
     int count = 0;
@@ -106,15 +170,16 @@ int main(int argc, char** argv) {
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
     return PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)) ? 0 : 1;
   }
-  // The control that has the keyboard focus, by its text.
+  // The control that has the keyboard focus, by its text, or by its class when it has none.
   HWND focus = nullptr;
   GUITHREADINFO gui{};
   gui.cbSize = sizeof gui;
   if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) focus = gui.hwndFocus;
   if (!std::strcmp(command, "focus")) {
-    char text[64] = "";
+    char text[64] = "", name[64] = "";
     if (focus) GetWindowTextA(focus, text, sizeof text);
-    std::printf("%s\n", text);
+    if (focus) GetClassNameA(focus, name, sizeof name);
+    std::printf("%s\n", *text ? text : name);
     return focus ? 0 : 1;
   }
   // Presses and releases a key (given as a virtual-key number) in the focused control.

@@ -3,7 +3,8 @@
 #  1. A "-Scan" start on the bare prefix gives the baseline "ScanResult".
 #  2. After seeding the demo entries a second "-Scan" start must count exactly the seeded problems more; the
 #     probe measures meanwhile how long the window goes without answering messages.
-#  3. Closed to the tray, the program is restored by a second start, which ends at once.
+#  3. Repair: the backup message, a backup file in RepairBackup\, the finish page; Finish returns to Scan Now.
+#  4. Closed to the tray, the program is restored by a second start, which ends at once.
 # Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -70,6 +71,20 @@ while IFS='|' read -r caption added; do
   [ "${after:-0}" -eq "$expected" ] || fail "$caption: $after problems, expected $expected (baseline ${before:-0} + $added)"
   echo "ok: $caption=$after"
 done <"$demo/expected_counts.txt"
+
+echo "== repair of the seeded problems"
+backups=$prefix/drive_c/Tarnwick/RepairBackup
+probe click Repair || fail "no Repair button"
+message=$(probe wait-message 20000) || fail "no message after Repair"
+case $message in "Registry backup complete! Backup file at |C:\Tarnwick\RepairBackup\ folder.|"*) ;;
+  *) fail "unexpected message: $message" ;; esac
+probe answer 1 || fail "could not press OK"
+probe wait-finish 120000 || fail "the repair did not reach the finish page"
+import -window root "$work/finish.png" 2>/dev/null || true
+ls "$backups"/_*.reg >/dev/null 2>&1 || fail "no backup file in RepairBackup"
+probe click Finish || fail "no Finish button"
+probe wait-text "Scan Now" 10000 || fail "Finish did not return to the scan page"
+echo "ok: repaired with a backup in RepairBackup, back on the scan page"
 
 echo "== a second instance restores the first"
 probe close
