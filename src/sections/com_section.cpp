@@ -166,6 +166,7 @@ void RepairComSection(RepairContext& ctx) {
     DeleteKeyAt(rc.platform.registry, kClassesRoot, path);
     return KeyIsGone(rc.platform.registry, kClassesRoot, path);
   };
+  steps.showInStatusLabel = false;
   RepairRecords(ctx, steps);
 }
 

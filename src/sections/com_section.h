@@ -16,7 +16,8 @@ void ComEmptyEntryWalk(ScanContext& ctx, HKey root, const std::string& keyPath);
 void ComTypeLibPass(ScanContext& ctx, HKey root, const std::string& keyPath);
 // The section's scanner: the walk, then, unless the scan was aborted, the type-library pass, into one list.
 void ScanComSection(ScanContext& ctx, HKey root, const std::string& keyPath);
-// Deletes the key of each selected record, with its subtree, below HKEY_CLASSES_ROOT.
+// Deletes the key of each selected record, with its subtree, below HKEY_CLASSES_ROOT; the status label is
+// left as it is.
 void RepairComSection(RepairContext& ctx);
 
 }  // namespace tw

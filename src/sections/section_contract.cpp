@@ -59,7 +59,7 @@ void RepairRecords(RepairContext& ctx, const RepairSteps& steps) {
     const TContent& record = item.Content;
     if (!record.Selected) continue;
     const std::string caption = steps.caption ? steps.caption(record) : record.FullKeyPath;
-    ctx.statusLabel.SetText(caption);
+    if (steps.showInStatusLabel) ctx.statusLabel.SetText(caption);
     const int row = ctx.results.Add();
     ctx.results.Items(row).Rec.Caption = caption;
     bool gone = false;

@@ -51,11 +51,13 @@ struct RepairSteps {
   // The text shown in the status label and the result row; the record's `FullKeyPath` when unset.
   std::function<std::string(const TContent&)> caption;
   bool pumpBeforeEach = true;
+  // False for a section whose repair leaves the status label as it is.
+  bool showInStatusLabel = true;
 };
 
 // The repair loop: for each record until the repair is cancelled, skips unselected ones, shows the
-// caption, adds a result row and sets it to "Repaired Successfully" or "Repair Error". A failing
-// record never stops the records after it.
+// caption in the status label (unless the section leaves the label alone), adds a result row and sets it
+// to "Repaired Successfully" or "Repair Error". A failing record never stops the records after it.
 void RepairRecords(RepairContext& ctx, const RepairSteps& steps);
 
 // Splits "HKEY_...\path" into the root and the path below it; false for an unknown root name.

@@ -283,6 +283,7 @@ TEST_F(ComSectionTest, RepairDeletesEachSelectedKeyWithItsSubtreeAndReportsTheOu
     EXPECT_EQ(results.Items(i).Rec.Caption, expected[i].first);
     EXPECT_EQ(results.Items(i).Rec.Status, expected[i].second);
   }
+  EXPECT_TRUE(label.History().empty());  // this repair leaves the status label alone
   EXPECT_FALSE(Exists("CLSID\\{A}\\InprocServer32"));
   EXPECT_TRUE(Exists("CLSID\\{A}"));
   EXPECT_TRUE(Exists("CLSID\\{B}\\LocalServer32"));
