@@ -49,7 +49,9 @@ std::string ExtractPath(IFiles& files, const std::string& text, CommandLineKind 
 
 std::string WindowsFolderGuess(IFiles& files) {
   std::string system = files.SystemDir();
-  return system.substr(0, 3) + (Contains(system, "WINDOWS") ? "WINDOWS\\" : "WINNT\\");
+  // Without regard to case: current systems name the folder "Windows", and an exact-case test would send
+  // every %SystemRoot% path to a "WINNT" folder that does not exist, reporting sound entries as broken.
+  return system.substr(0, 3) + (ContainsNoCase(system, "WINDOWS") ? "WINDOWS\\" : "WINNT\\");
 }
 
 std::string ExtractCommandPath(IFiles& files, const std::string& text, CommandLineKind kind) {

@@ -120,7 +120,9 @@ TEST(WindowsFolderGuess, FollowsTheSystemFolderName) {
   } cases[] = {
       {"C:\\WINDOWS\\system32", "C:\\WINDOWS\\"},
       {"D:\\WINNT\\system32", "D:\\WINNT\\"},
-      {"C:\\windows\\system32", "C:\\WINNT\\"},  // the name is compared with its case
+      {"C:\\windows\\system32", "C:\\WINDOWS\\"},
+      {"C:\\Windows\\System32", "C:\\WINDOWS\\"},
+      {"E:\\OS\\system32", "E:\\WINNT\\"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.systemDir);
