@@ -1,5 +1,6 @@
 #include "sections/fixed_key_sections.h"
 
+#include <cctype>
 #include <cstdio>
 
 #include "platform/reg_access.h"
@@ -63,6 +64,15 @@ void ScanSharedDlls(ScanContext& ctx, HKey root, const std::string& keyPath) {
 
 void RepairSharedDlls(RepairContext& ctx) { RepairRecords(ctx, {RemoveRecordValue, nullptr, true}); }
 
+namespace {
+
+// "X:\..." with a drive letter.
+bool IsDriveRootedPath(const std::string& text) {
+  return text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) && text.compare(1, 2, ":\\") == 0;
+}
+
+}  // namespace
+
 void ScanFonts(ScanContext& ctx, HKey root, const std::string& keyPath) {
   ctx.list.Clear();
   const std::string fontsFolder = ctx.platform.files.WindowsDir() + "\\Fonts\\";
@@ -73,9 +83,10 @@ void ScanFonts(ScanContext& ctx, HKey root, const std::string& keyPath) {
     if (ScanAborted(ctx)) return;
     ShowStatus(ctx, keyPath + name);
     if (IsStringType(key.GetRawType(name))) {
-      // The data is always taken as a name inside the Fonts folder.
+      // A bare name lies in the Fonts folder; a font registered with a full path is tested where it says,
+      // so that a font installed elsewhere is not reported (and deleted) as missing.
       const std::string data = key.ReadString(name);
-      const std::string file = fontsFolder + data;
+      const std::string file = IsDriveRootedPath(data) ? data : fontsFolder + data;
       const bool tested = TrimText(file).compare(1, 2, ":\\") == 0 && PassesPathFilters(ctx.state.SkippedDrives, file);
       const std::string shownName = ShownValueName(name);
       if (tested && !ctx.platform.files.FileExists(file) && !IsIgnoredEntry(ctx, CategoryOf(5), fullKeyPath, shownName))

@@ -163,10 +163,11 @@ TEST_F(FixedKeySections, FontsTestsTheDataInsideTheFontsFolder) {
   Write(kLocalMachine, kFonts, "Gone (TrueType)", "gone.ttf");
   Write(kLocalMachine, kFonts, "Expand (TrueType)", "expand.ttf", kRegExpandSz);
   WriteDword(kLocalMachine, kFonts, "Number", 7);
-  Write(kLocalMachine, kFonts, "Elsewhere", "C:\\Other\\elsewhere.ttf");  // always taken as a name in Fonts
+  Write(kLocalMachine, kFonts, "Elsewhere", "C:\\Other\\elsewhere.ttf");  // a full path is tested where it says
+  Write(kLocalMachine, kFonts, "Elsewhere gone", "C:\\Other\\gone.ttf");
   Scan(5);
   EXPECT_EQ(Found(&TContent::ValueName),
-            (std::vector<std::string>{"Gone (TrueType)", "Expand (TrueType)", "Elsewhere"}));
+            (std::vector<std::string>{"Gone (TrueType)", "Expand (TrueType)", "Elsewhere gone"}));
   EXPECT_EQ(status.History().front(), std::string(kFonts) + "Arial (TrueType)");
 }
 
