@@ -3,7 +3,8 @@
 
 Every picture is a list of shapes in a unit square, rasterised with signed distances so that the edges are
 smoothed at any size. Outputs: the application icon (16 to 48 pixels), and 32-bit strips with alpha for the
-section state images, the left-bar pictures and the header buttons, each at 100% and 150% size.
+section state images, the left-bar pictures, the header buttons and the tray menu pictures, each at 100% and
+150% size.
 Only the standard library is used; run it again after changing a picture.
 """
 import math
@@ -244,6 +245,13 @@ def header_images():
     return [about, update, options, help_, minimize, close]
 
 
+def menu_images():
+    """Tray menu pictures: 0 the program (OpenMenu), 1 the update check (OnlineUpdate1)."""
+    update = [(arc(0.5, 0.52, 0.32, 0.13, 60, 330), BLUE, 1.0),
+              (polygon([(0.42, 0.02), (0.76, 0.2), (0.45, 0.4)]), BLUE, 1.0)]
+    return [app_icon(), update]
+
+
 def app_icon():
     return [(rounded_box(0.04, 0.04, 0.96, 0.96, 0.2), ((70, 150, 235), (20, 70, 150)), 1.0),
             (circle(0.43, 0.43, 0.22), (235, 245, 255), 0.35),
@@ -255,7 +263,7 @@ def app_icon():
 def main():
     os.makedirs(OUT, exist_ok=True)
     sets = {"state": (state_images(), (24, 36)), "bar": (bar_images(), (32, 48)),
-            "header": (header_images(), (20, 30))}
+            "header": (header_images(), (20, 30)), "menu": (menu_images(), (16, 24))}
     for name, (pictures, sizes) in sets.items():
         for size in sizes:
             with open(os.path.join(OUT, f"{name}_{size}.bmp"), "wb") as f:

@@ -176,7 +176,9 @@ void TTarnwickForm::FinishBtnClick() {
   if (Busy() || scanPage_ == kRepairPage) return;
   state_.ScanState = kStateIdle;
   lists_.ClearAll();
-  FillProblemsList();
+  // The rows go; the heading keeps its text until the next scan fills the list again.
+  reviewSections_.clear();
+  currentProblem_ = -1;
   scanPage_ = kScanSectionsPage;
   EnterMode(kModeIdle);
 }

@@ -32,6 +32,7 @@ constexpr int kFinishPage = 2;
 
 constexpr const char* kAppTitle = "Tarnwick";
 constexpr const char* kNoProblemsRow = "Problems Found: 0";
+constexpr const char* kProblemsHeadingAtStart = "  Details of Problems found";  // ProblemsPanel before any scan
 // %s: the folder of the export, with its trailing backslash.
 constexpr const char* kBackupCompleteText =
     "Registry backup complete! Backup file at \r%s folder.\r\rYou can use registry restore function to restore "
@@ -174,7 +175,7 @@ class TTarnwickForm : private IScanPage {
   bool actionsHidden_ = false;  // a tool or backup page hides Select All and the action buttons
   bool selectAllChecked_ = true;
   bool firstActivation_ = false;
-  std::string problemsHeading_;
+  std::string problemsHeading_ = kProblemsHeadingAtStart;
   std::vector<int> reviewSections_;  // the section number of each review record
   int currentProblem_ = -1;
   bool repairing_ = false;

@@ -50,6 +50,7 @@ TDM::TDM(HINSTANCE instance, Platform& platform, int dpi) : instance_(instance) 
   stat_.Load(instance, large ? IDB_STATE_36 : IDB_STATE_24, large ? 36 : 24);
   bar_.Load(instance, large ? IDB_BAR_48 : IDB_BAR_32, large ? 48 : 32);
   header_.Load(instance, large ? IDB_HEADER_30 : IDB_HEADER_20, large ? 30 : 20);
+  menuImages_.Load(instance, large ? IDB_MENU_24 : IDB_MENU_16, large ? 24 : 16);
   bigIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
   smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -64,6 +65,15 @@ TDM::TDM(HINSTANCE instance, Platform& platform, int dpi) : instance_(instance) 
   AppendMenuA(mainPopupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(mainPopupMenu_, MF_STRING, IDM_EXIT, "Exit");
   SetMenuDefaultItem(mainPopupMenu_, IDM_OPEN, FALSE);
+  // The pictures are drawn by the owner of the shown menu (DrawMenuPicture), blended onto the menu's colours.
+  // Every entry gets the picture column, so all texts start, and are measured, alike.
+  for (UINT id : {IDM_OPEN, IDM_HOME, IDM_ABOUT, IDM_ONLINE_UPDATE, IDM_EXIT}) {
+    MENUITEMINFOA item{};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_BITMAP;
+    item.hbmpItem = HBMMENU_CALLBACK;
+    SetMenuItemInfoA(mainPopupMenu_, id, FALSE, &item);
+  }
 }
 
 TDM::~TDM() {
@@ -106,6 +116,35 @@ void TDM::PopupTrayMenu(HWND owner) {
   SetForegroundWindow(owner);
   TrackPopupMenu(mainPopupMenu_, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, owner, nullptr);
   PostMessageA(owner, WM_NULL, 0, 0);
+}
+
+namespace {
+
+bool IsTrayMenuEntry(UINT command) { return command >= IDM_OPEN && command <= IDM_EXIT; }
+
+// The picture of a tray menu entry: 0 for OpenMenu, 1 for OnlineUpdate1, -1 for an entry without one.
+int MenuPictureOf(UINT command) {
+  return command == IDM_OPEN ? 0 : command == IDM_ONLINE_UPDATE ? 1 : -1;
+}
+
+}  // namespace
+
+bool TDM::MeasureMenuPicture(MEASUREITEMSTRUCT* item) const {
+  if (item->CtlType != ODT_MENU || !IsTrayMenuEntry(item->itemID)) return false;
+  item->itemWidth = static_cast<UINT>(menuImages_.Size());
+  item->itemHeight = static_cast<UINT>(menuImages_.Size());
+  return true;
+}
+
+bool TDM::DrawMenuPicture(const DRAWITEMSTRUCT* item) const {
+  if (item->CtlType != ODT_MENU || !IsTrayMenuEntry(item->itemID)) return false;
+  const int picture = MenuPictureOf(item->itemID);
+  if (picture < 0) return true;
+  const int side = menuImages_.Size();
+  const RECT& r = item->rcItem;
+  menuImages_.Draw(item->hDC, picture, r.left + (r.right - r.left - side) / 2, r.top + (r.bottom - r.top - side) / 2,
+                   side);
+  return true;
 }
 
 void TDM::StartScanTimer(HWND owner) {

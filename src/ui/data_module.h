@@ -48,6 +48,10 @@ class TDM {
   void RemoveTrayIcon();
   // Shows MainPopupMenu at the cursor; its commands go to `owner` as WM_COMMAND.
   void PopupTrayMenu(HWND owner);
+  // The owner's WM_MEASUREITEM and WM_DRAWITEM for the pictures of the tray menu (OpenMenu icon 0,
+  // OnlineUpdate1 icon 1, the other entries an empty picture column); false for any other item.
+  bool MeasureMenuPicture(MEASUREITEMSTRUCT* item) const;
+  bool DrawMenuPicture(const DRAWITEMSTRUCT* item) const;
 
   void StartScanTimer(HWND owner);
   void StopScanTimer();
@@ -59,6 +63,7 @@ class TDM {
   TImageStrip stat_;
   TImageStrip bar_;
   TImageStrip header_;
+  TImageStrip menuImages_;
   HMENU mainPopupMenu_ = nullptr;
   HWND trayOwner_ = nullptr;
   HWND timerOwner_ = nullptr;

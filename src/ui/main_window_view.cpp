@@ -228,7 +228,7 @@ void MainWindowView::CreateControls() {
   CreateScanSectionsPage(scanPages_[kScanSectionsPage], contentW, contentH);
 
   const int margin = S(16);
-  problemsPanel_ = MakeControl(scanPages_[kRepairPage], "STATIC", "  Details of Problems found",
+  problemsPanel_ = MakeControl(scanPages_[kRepairPage], "STATIC", kProblemsHeadingAtStart,
                                SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, margin, S(10), contentW - 2 * margin, S(26),
                                IDC_PROBLEMS_HEADING, headingFont_);
   problemsListBox_ =
@@ -312,11 +312,12 @@ void MainWindowView::CreateScanSectionsPage(HWND page, int width, int height) {
 }
 
 void MainWindowView::Layout() {
-  RECT rect;
-  GetClientRect(finishListView_, &rect);
+  // The lists' outer widths and the status column as it stands.
+  RECT list;
+  GetWindowRect(finishListView_, &list);
   RECT backup;
-  GetClientRect(mainPages_[kBackupSheet], &backup);
-  form_.FormResize(rect.right, S(kFinishStatusColumn), backup.right);
+  GetWindowRect(mainPages_[kBackupSheet], &backup);
+  form_.FormResize(list.right - list.left, ListView_GetColumnWidth(finishListView_, 1), backup.right - backup.left);
 }
 
 void MainWindowView::IconChanged(int index) {
@@ -462,15 +463,20 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnNotify(reinterpret_cast<NMHDR*>(lParam));
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      if (dm_.MeasureMenuPicture(item)) return TRUE;
       if (item->CtlID == IDC_PROBLEMS_LIST) item->itemHeight = static_cast<UINT>(S(50));
       return TRUE;
     }
     case WM_DRAWITEM:
-      OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      if (!dm_.DrawMenuPicture(reinterpret_cast<DRAWITEMSTRUCT*>(lParam)))
+        OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
       return TRUE;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
+    case WM_SIZE:
+      if (finishListView_ && wParam != SIZE_MINIMIZED) Layout();
+      break;
     case WM_CLOSE:
       HideToTray();
       return 0;

@@ -9,6 +9,8 @@
 #define IDB_BAR_48 13
 #define IDB_HEADER_20 14
 #define IDB_HEADER_30 15
+#define IDB_MENU_16 16
+#define IDB_MENU_24 17
 
 // About window.
 #define IDD_ABOUT 100

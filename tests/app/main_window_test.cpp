@@ -298,6 +298,19 @@ TEST_F(MainWindowTest, HeaderButtonsAndTitle) {
   EXPECT_EQ(f.AppNameVersion(), "Tarnwick v3.0");
 }
 
+TEST_F(MainWindowTest, ProblemsHeadingKeepsItsTextUntilTheNextScanFillsTheList) {
+  TTarnwickForm& f = Make();
+  EXPECT_EQ(f.ProblemsHeading(), "  Details of Problems found");
+  Fakes().findings[4] = 2;
+  f.ScanNowBtnClick();
+  ASSERT_EQ(f.ProblemsHeading(), "  Details of Problems Found: 2");
+  f.cbSelectAllClick(false);
+  f.RepairBtnClick();
+  f.FinishBtnClick();
+  EXPECT_EQ(f.Lists().Review.Count(), 0);
+  EXPECT_EQ(f.ProblemsHeading(), "  Details of Problems Found: 2");
+}
+
 TEST_F(MainWindowTest, ResizeSetsTheListColumns) {
   TTarnwickForm& f = Make();
   f.FormResize(600, 170, 580);

@@ -191,6 +191,25 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!std::strcmp(command, "minimize")) return ShowWindow(window, SW_MINIMIZE), 0;
+  // A tray icon callback with this mouse message (515 double click, 516 right button, 16 close request).
+  if (!std::strcmp(command, "tray") && argc == 3)
+    return PostMessageA(window, 0x500, 0, static_cast<LPARAM>(std::atoi(argv[2]))) ? 0 : 1;
+  // The restore request a second instance sends.
+  if (!std::strcmp(command, "restore-request")) return PostMessageA(window, 0x2400, 0, 0) ? 0 : 1;
+  // Waits for a shown popup menu and prints its number of entries.
+  if (!std::strcmp(command, "wait-menu")) {
+    if (!WaitFor([] { HWND m = FindWindowA("#32768", nullptr); return m && IsWindowVisible(m); }, timeout)) return 1;
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(FindWindowA("#32768", nullptr), MN_GETHMENU, 0, 0));
+    std::printf("%d\n", menu ? GetMenuItemCount(menu) : -1);
+    return 0;
+  }
+  // Closes a shown popup menu with Escape and waits until it is gone.
+  if (!std::strcmp(command, "close-menu")) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu) PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);
+    return WaitFor([] { HWND m = FindWindowA("#32768", nullptr); return !m || !IsWindowVisible(m); }, timeout) ? 0
+                                                                                                              : 1;
+  }
   // The tray icon's close request: abort a scan and end the program.
   if (!std::strcmp(command, "exit")) return PostMessageA(window, 0x500, 0, 16) ? 0 : 1;
   if (!std::strcmp(command, "latency") && argc == 4) {

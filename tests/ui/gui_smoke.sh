@@ -5,6 +5,8 @@
 #     probe measures meanwhile how long the window goes without answering messages.
 #  3. Repair: the backup message, a backup file in RepairBackup\, the finish page; Finish returns to Scan Now.
 #  4. Closed to the tray, the program is restored by a second start, which ends at once.
+#  5. Minimized, it is restored by the restore request and by a double click on the tray icon; a right click
+#     shows the tray menu.
 # Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -96,6 +98,21 @@ took=$(($(date +%s) - start))
 [ "$(probe count)" = "1" ] || fail "a second main window appeared"
 probe wait-shown 10000 || fail "the first instance did not restore itself: $(probe state)"
 echo "ok: second instance ended after ${took}s, first restored"
+
+echo "== the tray icon"
+probe minimize
+sleep 1
+probe restore-request
+probe wait-shown 10000 || fail "a restore request did not restore the minimized window: $(probe state)"
+probe minimize
+sleep 1
+probe tray 515
+probe wait-shown 10000 || fail "a double click on the tray icon did not restore the window: $(probe state)"
+probe tray 516
+probe wait-menu 10000 >/dev/null || fail "a right click on the tray icon showed no menu"
+import -window root "$work/tray_menu.png" 2>/dev/null || true
+probe close-menu 10000 || fail "the tray menu did not close"
+echo "ok: restored by 0x2400 and a double click, tray menu shown ($work/tray_menu.png)"
 
 probe exit
 probe wait-gone 15000 || fail "the program did not end"
