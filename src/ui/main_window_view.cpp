@@ -63,6 +63,14 @@ COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
   return RGB(c(GetRValue(a), GetRValue(b)), c(GetGValue(a), GetGValue(b)), c(GetBValue(a), GetBValue(b)));
 }
 
+// The dotted focus frame, `inset` pixels inside the item; on a dark background it is drawn in white.
+void DrawInsetFocus(HDC dc, const RECT& rect, int inset, bool onDark) {
+  RECT focus = rect;
+  InflateRect(&focus, -inset, -inset);
+  if (onDark) SetTextColor(dc, RGB(255, 255, 255));
+  DrawFocusRect(dc, &focus);
+}
+
 void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
   SetDCBrushColor(dc, colour);
   FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -686,11 +694,7 @@ void MainWindowView::DrawActionButton(DRAWITEMSTRUCT* item) {
   const std::string text = WindowText(item->hwndItem);
   DrawTextA(dc, text.c_str(), -1, &rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
   SelectObject(dc, old);
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rect;
-    InflateRect(&focus, -S(4), -S(4));
-    DrawFocusRect(dc, &focus);
-  }
+  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(4), false);
 }
 
 void MainWindowView::DrawBarButton(DRAWITEMSTRUCT* item, int index) {
@@ -710,12 +714,7 @@ void MainWindowView::DrawBarButton(DRAWITEMSTRUCT* item, int index) {
   RECT text{rect.left + S(56), rect.top, rect.right - S(6), rect.bottom};
   DrawTextA(dc, kBarCaptions[index], -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rect;
-    InflateRect(&focus, -S(3), -S(3));
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawFocusRect(dc, &focus);
-  }
+  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(3), true);
 }
 
 void MainWindowView::DrawHeaderButton(DRAWITEMSTRUCT* item, int index) {
@@ -746,12 +745,7 @@ void MainWindowView::DrawHeaderButton(DRAWITEMSTRUCT* item, int index) {
     DeleteObject(bitmap);
     DeleteDC(mem);
   }
-  if (item->itemState & ODS_FOCUS) {
-    RECT focus = rect;
-    InflateRect(&focus, -S(2), -S(2));
-    SetTextColor(dc, RGB(255, 255, 255));
-    DrawFocusRect(dc, &focus);
-  }
+  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(2), true);
 }
 
 void MainWindowView::DrawSectionIcon(DRAWITEMSTRUCT* item, int index) {
@@ -808,11 +802,7 @@ void MainWindowView::DrawProblemRow(DRAWITEMSTRUCT* item) {
     DrawTextA(dc, lines[i]->c_str(), -1, &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | ellipsis[i]);
   }
   SelectObject(dc, oldFont);
-  if ((item->itemState & ODS_FOCUS) && GetFocus() == item->hwndItem) {
-    RECT focus = rect;
-    InflateRect(&focus, -1, -1);
-    DrawFocusRect(dc, &focus);
-  }
+  if ((item->itemState & ODS_FOCUS) && GetFocus() == item->hwndItem) DrawInsetFocus(dc, rect, 1, false);
 }
 
 // The problems list: a click on a row's check box or Space ticks and unticks it; the right button, the

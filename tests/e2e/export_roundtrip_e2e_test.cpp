@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "backup/export_writer.h"
