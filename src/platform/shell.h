@@ -2,6 +2,7 @@
 // Implemented by MemoryShell (platform/memory) and Win32Shell (platform/win32).
 #pragma once
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -14,6 +15,14 @@ class IShell {
   // Opens the address with the browser automation object, sized to the screen; false when the object
   // cannot be created.
   virtual bool OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) = 0;
+  // Loads a shortcut (".lnk") through the shell's link object and gives the path it points at, in its network
+  // form where it has one. False when the file cannot be loaded as a shortcut; a shortcut that names no
+  // file-system path gives true and an empty target.
+  virtual bool ResolveShortcut(const std::string& linkFile, std::string* target) = 0;
+  // Sends the files (full paths) to the Recycle Bin in one operation, without confirmation, error dialog or
+  // progress window. True when the operation ran to its end; whether each file is gone is for the caller to
+  // check, since a file the Recycle Bin cannot take may be left where it was.
+  virtual bool RecycleFiles(const std::vector<std::string>& paths) = 0;
 };
 
 }  // namespace tw

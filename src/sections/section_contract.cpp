@@ -52,6 +52,36 @@ TContent MissingPathRecord(const std::string& fullKeyPath, const std::string& ke
   return c;
 }
 
+std::vector<std::string> SubKeyNamesOf(IRegistry& reg, HKey key) {
+  std::vector<std::string> names;
+  KeyInfo info;
+  if (reg.QueryInfo(key, &info) != kOk) return names;
+  std::string name;
+  for (uint32_t i = 0; i < info.subKeys; ++i) {
+    name.clear();
+    const long rc = reg.EnumKey(key, i, &name);
+    if (rc == kErrNoMoreItems) break;
+    if (rc == kOk && !name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
+std::vector<std::string> ValueNamesOf(IRegistry& reg, HKey key) {
+  std::vector<std::string> names;
+  KeyInfo info;
+  if (reg.QueryInfo(key, &info) != kOk) return names;
+  std::string name;
+  uint32_t type = 0;
+  Bytes data;
+  for (uint32_t i = 0; i < info.values; ++i) {
+    name.clear();
+    const long rc = reg.EnumValue(key, i, &name, &type, &data);
+    if (rc == kErrNoMoreItems) break;
+    if (rc == kOk) names.push_back(name);
+  }
+  return names;
+}
+
 void RepairRecords(RepairContext& ctx, const RepairSteps& steps) {
   for (const auto& item : ctx.list) {
     if (steps.pumpBeforeEach) ctx.pump.ProcessMessages();

@@ -3,6 +3,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/files.h"
 #include "platform/registry.h"
@@ -42,6 +43,11 @@ std::string ShownValueName(const std::string& valueName);
 TContent MissingPathRecord(const std::string& fullKeyPath, const std::string& keyName, const std::string& valueName,
                            const std::string& valueData, const std::string& valueNameShown,
                            const std::string& badPath);
+
+// The names of an open key's subkeys and values, in enumeration order. An entry whose name cannot be read
+// is passed over and the listing goes on with the next; the value names include "" for the unnamed value.
+std::vector<std::string> SubKeyNamesOf(IRegistry& reg, HKey key);
+std::vector<std::string> ValueNamesOf(IRegistry& reg, HKey key);
 
 // --- Repairing ------------------------------------------------------------------------------------
 

@@ -2,8 +2,11 @@
 
 #include <stdexcept>
 
+#include "sections/class_filter_empty_key_sections.h"
 #include "sections/com_section.h"
 #include "sections/fixed_key_sections.h"
+#include "sections/history_shortcut_sections.h"
+#include "sections/uninstall_startmenu_sections.h"
 
 namespace tw {
 
@@ -32,20 +35,24 @@ const SectionDef kSections[kSectionCount] = {
     {5, "Fonts Sections", "Fonts Sections", true, kLocalMachine, 0, kFontsKey, ScanFonts, RepairFonts, R::Value},
     {6, "Invalid File Associations", "Invalid File Associations", true, kClassesRoot, 0, "", nullptr, nullptr,
      R::Value},
-    {7, "System Services", "System Services", false, kLocalMachine, 0, kServicesKey, nullptr, nullptr, R::Value},
-    {8, "Uninstall Sections", "Uninstall Sections", true, kLocalMachine, 0, kUninstallKey, nullptr, nullptr,
-     R::Value},
+    {7, "System Services", "System Services", false, kLocalMachine, 0, kServicesKey, ScanClassFilters,
+     RepairClassFilters, R::Value},
+    {8, "Uninstall Sections", "Uninstall Sections", true, kLocalMachine, 0, kUninstallKey, ScanUninstallEntries,
+     RepairUninstallEntries, R::Value},
     {9, "Help Sections", "Help Sections", true, kLocalMachine, 0, nullptr, ScanHelpFiles, RepairHelpFiles, R::Value},
     {10, "Application Paths", "Application Paths", true, kLocalMachine, 0, kAppPathsKey, ScanAppPaths, RepairAppPaths,
      R::KeyTree},
-    {11, "Invalid ShortCuts", "Invalid ShortCuts", true, 0, 0, nullptr, nullptr, nullptr, R::File},
-    {12, "Empty Registry Keys", "Empty Registry Keys", true, kUsers, 0, "", nullptr, nullptr, R::KeyTree},
+    {11, "Invalid ShortCuts", "Invalid ShortCuts", true, 0, 0, nullptr, ScanShortcuts, RepairShortcuts, R::File},
+    {12, "Empty Registry Keys", "Empty Registry Keys", true, kUsers, 0, "", ScanEmptyKeys, RepairEmptyKeys,
+     R::KeyTree},
     {13, "FileExtensions", "File Extensions", true, kClassesRoot, 0, "", nullptr, nullptr, R::KeyTree},
-    {14, "Startup Programs", "Startup Programs", true, kCurrentUser, 0, kMenuOrderKey, nullptr, nullptr, R::KeyTree},
+    {14, "Startup Programs", "Startup Programs", true, kCurrentUser, 0, kMenuOrderKey, ScanProgramFolders,
+     RepairProgramFolders, R::KeyTree},
     {15, "Sounds Section", "Sounds Section", false, kLocalMachine, 0, kSoundsKey, ScanSounds, RepairSounds, R::Value},
-    {16, "Start Menu Item", "Start Menu Item", true, kCurrentUser, 0, kStartMenuKey, nullptr, nullptr, R::KeyTree},
-    {17, "Most Recently Used Files", "Most Recently Used Files", true, kCurrentUser, 0, kOpenSaveMruKey, nullptr,
-     nullptr, R::Value},
+    {16, "Start Menu Item", "Start Menu Item", true, kCurrentUser, 0, kStartMenuKey, ScanStartMenuItems,
+     RepairStartMenuItems, R::KeyTree},
+    {17, "Most Recently Used Files", "Most Recently Used Files", true, kCurrentUser, 0, kOpenSaveMruKey,
+     ScanRecentFiles, RepairRecentFiles, R::Value},
 };
 
 }  // namespace

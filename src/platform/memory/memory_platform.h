@@ -14,7 +14,7 @@ struct MemoryPlatform {
   MemoryFiles files;
   IniProfile profile{files};
   MemorySystem system;
-  MemoryShell shell;
+  MemoryShell shell{&files};
   Platform platform{registry, files, profile, system, shell};
 };
 

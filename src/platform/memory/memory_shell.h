@@ -1,14 +1,21 @@
-// A shell that records what it is asked to start, with settable outcomes.
+// A shell that records what it is asked to start, with settable outcomes. Shortcut targets come from a table
+// the tests fill; files sent to the Recycle Bin leave the file system it is given and are listed in `recycled`.
 #pragma once
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/ansi_case.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 
 namespace tw {
 
 class MemoryShell : public IShell {
  public:
+  explicit MemoryShell(IFiles* files = nullptr) : files_(files) {}
+
   struct ExecuteCall {
     std::string verb, file, parameters, directory;
     int showCommand = 0;
@@ -29,16 +36,43 @@ class MemoryShell : public IShell {
     return true;
   }
 
+  bool ResolveShortcut(const std::string& linkFile, std::string* target) override {
+    ++resolveCalls;
+    if (files_ && !files_->FileExists(linkFile)) return false;
+    const auto found = shortcuts_.find(linkFile);
+    if (found == shortcuts_.end()) return false;
+    *target = found->second;
+    return true;
+  }
+  bool RecycleFiles(const std::vector<std::string>& paths) override {
+    for (const std::string& path : paths) {
+      if (refused_.count(path)) continue;  // left where it was, as the Recycle Bin may do
+      if (files_ && !files_->RemoveFile(path)) continue;
+      recycled.push_back(path);
+    }
+    return true;
+  }
+
+  // A shortcut file whose link object names `target`; a file without an entry does not load as a shortcut.
+  void SetShortcut(const std::string& linkFile, const std::string& target) { shortcuts_[linkFile] = target; }
+  // A file the Recycle Bin will not take.
+  void RefuseRecycling(const std::string& path) { refused_.insert(path); }
+
   void SetExecuteResult(bool started) { executeResult_ = started; }
   // Without the browser object OpenInBrowserObject fails and records nothing.
   void SetBrowserAvailable(bool available) { browserAvailable_ = available; }
 
   std::vector<ExecuteCall> executeCalls;
   std::vector<BrowserCall> browserCalls;
+  std::vector<std::string> recycled;
+  int resolveCalls = 0;
 
  private:
   bool executeResult_ = true;
   bool browserAvailable_ = true;
+  IFiles* files_;
+  std::map<std::string, std::string, NoCaseLess> shortcuts_;
+  std::set<std::string, NoCaseLess> refused_;
 };
 
 }  // namespace tw

@@ -1,6 +1,8 @@
 #include <windows.h>
 #include <oleauto.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include "platform/win32/win32_shell.h"
 
@@ -89,6 +91,58 @@ bool Win32Shell::OpenInBrowserObject(const std::string& address, int left, int t
   }
   if (SUCCEEDED(init)) CoUninitialize();
   return opened;
+}
+
+Win32Shell::~Win32Shell() {
+  if (comStarted_) CoUninitialize();
+}
+
+bool Win32Shell::ResolveShortcut(const std::string& linkFile, std::string* target) {
+  if (!comTried_) {
+    comTried_ = true;
+    comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+  }
+  // A fresh link object per file: one that failed to load must not answer with the previous file's target.
+  IShellLinkA* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(&link))))
+    return false;
+  bool resolved = false;
+  IPersistFile* persist = nullptr;
+  if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
+    const std::wstring wide = Wide(linkFile);
+    if (!wide.empty() && SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
+      char path[MAX_PATH + 1] = {};
+      WIN32_FIND_DATAA found{};
+      const HRESULT hr = link->GetPath(path, MAX_PATH, &found, SLGP_UNCPRIORITY);
+      if (SUCCEEDED(hr)) {
+        path[MAX_PATH] = '\0';
+        *target = hr == S_OK ? path : "";
+        resolved = true;
+      }
+    }
+    persist->Release();
+  }
+  link->Release();
+  return resolved;
+}
+
+bool Win32Shell::RecycleFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return true;
+  // The shell takes a list of names, each ended by a NUL, the list by a second NUL.
+  std::string from;
+  for (const std::string& path : paths) {
+    if (path.empty()) continue;
+    from += path;
+    from += '\0';
+  }
+  if (from.empty()) return true;
+  from += '\0';
+  SHFILEOPSTRUCTA op{};
+  op.wFunc = FO_DELETE;
+  op.pFrom = from.c_str();
+  op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+  return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
 }  // namespace tw

@@ -1,5 +1,6 @@
 // Starting programs and documents through the Windows shell, web addresses through the browser's
-// automation object.
+// automation object, shortcut targets through the shell's link object, the Recycle Bin through the shell's
+// file operation.
 #pragma once
 #include <string>
 
@@ -12,6 +13,14 @@ class Win32Shell : public IShell {
   bool Execute(const std::string& verb, const std::string& file, const std::string& parameters,
                const std::string& directory, int showCommand) override;
   bool OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) override;
+  bool ResolveShortcut(const std::string& linkFile, std::string* target) override;
+  bool RecycleFiles(const std::vector<std::string>& paths) override;
+  ~Win32Shell() override;
+
+ private:
+  // COM is initialised on this thread once, at the first shortcut, and released with the shell.
+  bool comStarted_ = false;
+  bool comTried_ = false;
 };
 
 }  // namespace tw
