@@ -9,12 +9,20 @@ export WINEPREFIX=${TARNWICK_WINEPREFIX:-$build/wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEARCH=win64
+# The Recycle Bin of the prefix: Wine keeps it under the data folder, here inside the prefix.
+export XDG_DATA_HOME=$WINEPREFIX/xdg-data
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
   wineserver -w || true
 fi
 rm -f "$WINEPREFIX/dosdevices/z:"
+# A folder whose entries lead back to it, reported as reparse points (Wine cannot make junctions itself):
+# the file walks must pass them over instead of looping.
+loop="$WINEPREFIX/drive_c/tarnwick-loop"
+mkdir -p "$loop"
+ln -sfn . "$loop/self"
+ln -sfn .. "$loop/up"
 name=$(basename "$exe")
 dir="$WINEPREFIX/drive_c/tarnwick-tests"
 mkdir -p "$dir"

@@ -11,10 +11,11 @@ namespace {
 
 constexpr const char* kFilterNames[] = {"Upperfilters", "Lowerfilters"};
 
-TContent FilterRecord(const std::string& fullKeyPath, const std::string& filter) {
+// `storedName` is the value's name as the registry keeps it, so that the backup restores it as it was.
+TContent FilterRecord(const std::string& fullKeyPath, const std::string& filter, const std::string& storedName) {
   TContent c;
   c.FullKeyPath = fullKeyPath;
-  c.ValueName = filter;
+  c.ValueName = storedName;
   c.KeyPathText = " Key Path:" + fullKeyPath;
   c.ValueNameText = " ValueName:" + filter;
   c.ValueText = " Value: Empty";
@@ -76,11 +77,18 @@ class EmptyKeyVisitor : public IWalkVisitor {
 }  // namespace
 
 void ScanClassFilters(ScanContext& ctx, HKey root, const std::string&) {
-  TRegistry key(ctx.platform.registry, root);
-  if (!key.OpenKeyReadOnly(kCdRomClassKey)) return;
+  IRegistry& reg = ctx.platform.registry;
+  RegKeyHandle key;
+  if (key.Open(reg, root, kCdRomClassKey, false) != kOk) return;
   const std::string fullKeyPath = FullKeyPathOf(root, kCdRomClassKey);
-  for (const char* filter : kFilterNames)
-    if (key.ValueExists(filter)) AppendRecord(ctx, FilterRecord(fullKeyPath, filter));
+  const std::vector<std::string> names = ValueNamesOf(reg, key.Get());
+  for (const char* filter : kFilterNames) {
+    for (const std::string& name : names) {
+      if (!EqualNoCase(name, filter)) continue;
+      AppendRecord(ctx, FilterRecord(fullKeyPath, filter, name));
+      break;
+    }
+  }
 }
 
 void RepairClassFilters(RepairContext& ctx) { RepairRecords(ctx, {RemoveRecordValue, nullptr, true}); }

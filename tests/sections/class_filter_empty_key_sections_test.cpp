@@ -87,11 +87,11 @@ TEST_F(ClassFilterEmptyKeySections, FilterListsAreReportedOnTheCdRomClassOnly) {
   Scan(7);
   ASSERT_EQ(list.Count(), 2);
   const std::string r = "HKEY_LOCAL_MACHINE\\" + std::string(kCdRomClassKey);
-  ExpectTexts(list.Items(0).Content, {r, "", "Upperfilters", "", " Key Path:" + r, " ValueName:Upperfilters",
+  ExpectTexts(list.Items(0).Content, {r, "", "UpperFilters", "", " Key Path:" + r, " ValueName:Upperfilters",
                                       " Value: Empty", " The bad key",
                                       "The Key Upperfilters under " + r + " contains a bad key for the value",
                                       "The bad key"});
-  EXPECT_EQ(list.Items(1).Content.ValueName, "Lowerfilters");
+  EXPECT_EQ(list.Items(1).Content.ValueNameText, " ValueName:Lowerfilters");
   EXPECT_EQ(Repair(7), (std::vector<std::string>{"Repaired Successfully", "Repaired Successfully"}));
   TRegistry key(mp.registry, kLocalMachine);
   ASSERT_TRUE(key.OpenKeyReadOnly(kCdRomClassKey));
