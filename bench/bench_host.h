@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/platform.h"
 #include "sections/scan_context.h"
@@ -37,6 +38,8 @@ class IBenchPlatform {
   virtual Platform& Get() = 0;
   // True for the machine's own registry, which keeps what a run adds until it is removed.
   virtual bool IsReal() const = 0;
+  // Makes a shortcut file to `target`: through the shell's link object on Windows, in the shell's table natively.
+  virtual bool MakeShortcut(const std::string& link, const std::string& target) = 0;
 };
 
 // Natively an empty in-memory platform; on Windows the real one.

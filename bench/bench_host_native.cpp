@@ -22,6 +22,11 @@ class NativePlatform : public IBenchPlatform {
  public:
   Platform& Get() override { return memory_.platform; }
   bool IsReal() const override { return false; }
+  bool MakeShortcut(const std::string& link, const std::string& target) override {
+    memory_.files.AddFile(link, "L");
+    memory_.shell.SetShortcut(link, target);
+    return true;
+  }
 
  private:
   MemoryPlatform memory_;

@@ -2,6 +2,8 @@
 // on two labels of a real top-level window; this file only makes the window and measures.
 #include <windows.h>
 #include <psapi.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <string>
 
@@ -43,9 +45,26 @@ class RealPlatform : public IBenchPlatform {
  public:
   Platform& Get() override { return real_.platform; }
   bool IsReal() const override { return true; }
+  bool MakeShortcut(const std::string& link, const std::string& target) override {
+    if (!comStarted_) comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+    IShellLinkA* shell = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&shell))))
+      return false;
+    IPersistFile* file = nullptr;
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    const bool saved = SUCCEEDED(shell->SetPath(target.c_str())) &&
+                       SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+                       SUCCEEDED(file->Save(wide, TRUE));
+    if (file) file->Release();
+    shell->Release();
+    return saved;
+  }
 
  private:
   Win32Platform real_;
+  bool comStarted_ = false;
 };
 
 HWND MakeWindow() {

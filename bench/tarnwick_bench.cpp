@@ -2,7 +2,8 @@
 // raw walk (the registry reads of the built sections and nothing else) and the scan of the built sections
 // through their real code, with the screen targets and the message pump of the platform it runs on.
 //
-//   tarnwick_bench [--sizes 10000,100000,1000000] [--repeat N] [--findings N] [--reg-out FILE --size N]
+//   tarnwick_bench [--sizes 10000,100000,1000000] [--repeat N] [--findings N] [--files N,N] [--reg-out FILE --size N]
+// "--files 10000,100000" also walks generated folder trees with the shortcut section.
 // "--sizes 0 --findings 100000" measures only the memory that many findings take, in a process of its own.
 // "--reg-out FILE --size N" writes the registry as a .reg file instead; after "regedit /s FILE" in a Wine
 // prefix (and the referenced files made), "--size N --as-is" scans that registry as it is.
@@ -16,7 +17,9 @@
 
 #include "app/problem_records.h"
 #include "bench_host.h"
+#include "file_tree.h"
 #include "raw_walk.h"
+#include "sections/history_shortcut_sections.h"
 #include "sections/com_section.h"
 #include "sections/section_table.h"
 #include "synthetic_registry.h"
@@ -30,6 +33,7 @@ struct Options {
   uint64_t findings = 0;
   std::string regOut;
   bool populate = true;  // false: scan the registry as it is (after importing a .reg file)
+  std::vector<uint64_t> fileTrees;  // entries of the generated folder trees for the shortcut walk
 };
 
 // A built section as the scan driver would call it, with the raw reads that match it.
@@ -43,7 +47,7 @@ std::vector<BenchSection> BuiltSections() {
   for (int i = 0; i < kSectionCount; ++i) {
     SectionDef def = SectionTable()[i];
     if (def.number == 1 && !def.scanner) def.scanner = ScanComSection;
-    if (!def.scanner) continue;
+    if (!def.scanner || def.number == 11) continue;  // the shortcut walk has its own folder-tree measure
     built.push_back({def, def.number == 1});
   }
   return built;
@@ -207,6 +211,51 @@ void FindingsMemory(uint64_t count) {
   if (host->IsReal()) RemoveGeneratedKeys(platform.registry);
 }
 
+// The shortcut walk over a generated folder tree against the raw listing with the same shortcut reads.
+void FileTreeBench(uint64_t entries, int repeat) {
+  auto host = CreateBenchPlatform();
+  Platform& platform = host->Get();
+  auto screen = CreateBenchScreen();
+  const std::string root = "C:\\BenchTree";
+  if (platform.files.DirectoryExists(root)) RemoveFileTree(platform, root);
+  const double t0 = NowSeconds();
+  const TreeCounts made = GenerateFileTree(platform, root, entries, [&host](Platform&, const std::string& link,
+                                                                           const std::string& target) {
+    return host->MakeShortcut(link, target);
+  });
+  const double madeSeconds = NowSeconds() - t0;
+  double rawBest = 1e30, scanBest = 1e30;
+  TreeCounts raw;
+  int findings = 0;
+  PumpStats pump;
+  for (int round = 0; round < repeat; ++round) {
+    double start = NowSeconds();
+    raw = RawShortcutWalk(platform, root);
+    rawBest = std::min(rawBest, NowSeconds() - start);
+    ProcessState state;
+    state.ScanState = kStateScanning;
+    TRegistryContents list;
+    ScanContext ctx{platform, state, screen->Pump(), screen->StatusPanel(), screen->CountLabel(), list};
+    screen->ResetStats();
+    start = NowSeconds();
+    ScanShortcutsIn(ctx, root);
+    scanBest = std::min(scanBest, NowSeconds() - start);
+    const PumpStats p = screen->Finish();
+    pump.longestCallGapMs = std::max(pump.longestCallGapMs, p.longestCallGapMs);
+    pump.longestRealGapMs = std::max(pump.longestRealGapMs, p.longestRealGapMs);
+    pump.calls = p.calls;
+    findings = list.Count();
+  }
+  std::printf("\n== shortcut walk: %" PRIu64 " entries, %" PRIu64 " shortcuts to missing targets (made in %.2f s)\n",
+              made.entries, made.shortcuts, madeSeconds);
+  std::printf("raw find-first/next + link reads %.2f ms (%" PRIu64 " entries listed, %" PRIu64
+              " missing targets), section %.2f ms, ratio %.3f, findings %d\n",
+              rawBest * 1e3, raw.entries, raw.shortcuts, scanBest * 1e3, scanBest / rawBest, findings);
+  std::printf("pumps: %" PRIu64 " calls; longest gap between calls %.3f ms, between real pumps %.3f ms\n", pump.calls,
+              pump.longestCallGapMs, pump.longestRealGapMs);
+  RemoveFileTree(platform, root);
+}
+
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -227,13 +276,22 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       options->repeat = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--findings" && hasValue) {
       options->findings = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--files" && hasValue) {
+      std::string list = argv[++i];
+      for (size_t pos = 0; pos <= list.size();) {
+        size_t comma = list.find(',', pos);
+        if (comma == std::string::npos) comma = list.size();
+        options->fileTrees.push_back(std::strtoull(list.substr(pos, comma - pos).c_str(), nullptr, 10));
+        pos = comma + 1;
+      }
     } else if (arg == "--as-is") {
       options->populate = false;
     } else if (arg == "--reg-out" && hasValue) {
       options->regOut = argv[++i];
     } else {
       std::fprintf(stderr,
-                   "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--as-is] [--reg-out FILE --size N]\n");
+                   "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--files N,N,...] [--as-is] "
+                   "[--reg-out FILE --size N]\n");
       return false;
     }
   }
@@ -285,6 +343,7 @@ int Main(int argc, char** argv) {
     std::fflush(stdout);
   }
   if (options.findings) FindingsMemory(options.findings);
+  for (uint64_t entries : options.fileTrees) FileTreeBench(entries, options.repeat);
   return 0;
 }
 

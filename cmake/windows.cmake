@@ -18,7 +18,7 @@ if(UI_SOURCES)
 
   # The GUI smoke test: the program on a seeded prefix under Xvfb, driven by a small probe.
   add_executable(tarnwick_gui_probe tests/ui/gui_probe.cpp)
-  target_link_libraries(tarnwick_gui_probe PRIVATE user32)
+  target_link_libraries(tarnwick_gui_probe PRIVATE user32 ole32 uuid)
   target_link_options(tarnwick_gui_probe PRIVATE ${STATIC_FLAGS})
   tarnwick_warnings(tarnwick_gui_probe)
   add_test(NAME tarnwick_gui_smoke

@@ -138,7 +138,7 @@ void ScanShortcutsIn(ScanContext& ctx, const std::string& start) {
     frame.hasNext = frame.search != 0;
     if (frame.hasNext) stack.push_back(std::move(frame));
   };
-  enter(start);
+  if (!ContainsNoCase(start, "RECENT")) enter(start);
   while (!stack.empty() && !ScanAborted(ctx)) {
     FolderFrame& top = stack.back();
     if (!top.hasNext) {
@@ -148,12 +148,13 @@ void ScanShortcutsIn(ScanContext& ctx, const std::string& start) {
     }
     FindData entry = std::move(top.next);
     top.hasNext = files.FindNext(top.search, &top.next);
-    const std::string folder = top.folder;  // `top` does not outlive a push below
     PumpMessages(ctx);
     if (ScanAborted(ctx)) break;
+    // Recently used items are left alone: such an entry is neither examined nor entered. The folders above
+    // never hold the word, since such a folder is never entered.
+    if (ContainsNoCase(entry.name, "RECENT")) continue;
+    const std::string folder = stack.back().folder;  // a copy: a push below moves the stack
     const std::string path = folder + "\\" + entry.name;
-    // Recently used items are left alone: such an entry is neither examined nor entered.
-    if (Contains(UpperText(path), "RECENT")) continue;
     bool descend = false;
     if (IsWalkedAttributeWord(entry.attributes)) {
       ShowStatusEvery200th(ctx, path);

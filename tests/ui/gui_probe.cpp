@@ -1,6 +1,8 @@
 // A small helper the GUI smoke test runs beside tarnwick.exe under Wine: it finds the main window by its class,
 // reports and changes its state, and measures how quickly the window answers while it scans.
 #include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -102,11 +104,38 @@ bool WaitFor(F done, int timeoutMs) {
   return true;
 }
 
+// Makes a shortcut through the shell's link object to a target that is then removed: a file when the target has
+// an extension, a folder otherwise.
+int MakeBrokenShortcut(const char* link, const char* target) {
+  const bool folder = std::strrchr(target, '.') == nullptr || std::strrchr(target, '.') < std::strrchr(target, '\\');
+  const bool made = folder ? CreateDirectoryA(target, nullptr) != FALSE
+                           : CloseHandle(CreateFileA(target, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)) != FALSE;
+  if (!made) return std::fprintf(stderr, "cannot make %s\n", target), 1;
+  CoInitialize(nullptr);
+  IShellLinkA* shell = nullptr;
+  IPersistFile* file = nullptr;
+  bool saved = false;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                 reinterpret_cast<void**>(&shell)))) {
+    wchar_t wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
+    saved = SUCCEEDED(shell->SetPath(target)) &&
+            SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+            SUCCEEDED(file->Save(wide, TRUE));
+    if (file) file->Release();
+    shell->Release();
+  }
+  CoUninitialize();
+  if (folder) RemoveDirectoryA(target);
+  else DeleteFileA(target);
+  return saved ? 0 : 1;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-finish MS | wait-gone MS |"
                " state | count | focus | key VK | click TEXT | wait-text TEXT MS | close | minimize | exit |"
-               " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS\n");
+               " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS | make-broken-shortcut LINK TARGET\n");
   return 2;
 }
 
@@ -115,6 +144,7 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const char* command = argv[1];
+  if (!std::strcmp(command, "make-broken-shortcut") && argc == 4) return MakeBrokenShortcut(argv[2], argv[3]);
   const int timeout = argc > 2 ? std::atoi(argv[argc - 1]) : 10000;
   if (!std::strcmp(command, "wait-window")) return WaitFor([] { return MainWindow() != nullptr; }, timeout) ? 0 : 1;
   if (!std::strcmp(command, "wait-shown"))

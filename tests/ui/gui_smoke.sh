@@ -23,6 +23,8 @@ work=$3
 mkdir -p "$work"
 prefix=$work/wineprefix
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
+# The prefix's Recycle Bin lives inside it.
+export XDG_DATA_HOME=$prefix/xdg-data
 result=$prefix/drive_c/Tarnwick/ScanResult
 
 cleanup() { wineserver -k 2>/dev/null || true; }
@@ -55,6 +57,12 @@ wait "$first" || true
 
 echo "== scan of the seeded prefix"
 bash "$demo/prefix.sh" seed "$prefix"
+# Invalid ShortCuts: two shortcuts made through the shell's link object whose targets are then removed.
+mkdir -p "$prefix/drive_c/Demo Links"
+probe make-broken-shortcut 'C:\Demo Links\Demo Gone.lnk' 'C:\Program Files\Demo Vendor\demogone2.exe' ||
+  fail "could not make a shortcut"
+probe make-broken-shortcut 'C:\Demo Links\Demo Folder.lnk' 'C:\Program Files\Demo Vendor\Gone Folder' ||
+  fail "could not make a shortcut"
 rm -f "$result"
 wine 'C:\Tarnwick\tarnwick.exe' -Scan &
 first=$!
@@ -86,7 +94,11 @@ import -window root "$work/finish.png" 2>/dev/null || true
 ls "$backups"/_*.reg >/dev/null 2>&1 || fail "no backup file in RepairBackup"
 probe click Finish || fail "no Finish button"
 probe wait-text "Scan Now" 10000 || fail "Finish did not return to the scan page"
-echo "ok: repaired with a backup in RepairBackup, back on the scan page"
+for shortcut in "Demo Gone.lnk" "Demo Folder.lnk"; do
+  [ ! -e "$prefix/drive_c/Demo Links/$shortcut" ] || fail "$shortcut is still there after the repair"
+  [ -f "$XDG_DATA_HOME/Trash/files/$shortcut" ] || fail "$shortcut is not in the Recycle Bin"
+done
+echo "ok: repaired with a backup in RepairBackup, shortcuts in the Recycle Bin, back on the scan page"
 
 echo "== a second instance restores the first"
 probe close
