@@ -145,7 +145,8 @@ int Usage() {
                "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-finish MS | wait-gone MS |"
                " state | count | focus | key VK | click TEXT | wait-text TEXT MS | close | minimize | exit |"
                " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS | menu-exit |"
-               " exit-when-shown MS | tab-cycle | tab-to TEXT | checked TEXT | tool | wait-no-text TEXT MS\n");
+               " exit-when-shown MS | tab-cycle | tab-to TEXT | checked TEXT | tool | wait-no-text TEXT MS |"
+               " answer-then-exit MS\n");
   return 2;
 }
 
@@ -192,6 +193,15 @@ int main(int argc, char** argv) {
   if (!std::strcmp(command, "answer") && argc == 3) {
     HWND box = TarnwickDialog(false);
     return box && PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+  }
+  // Presses OK on the backup message, then gives the tray menu's Exit as soon as the repair dialog shows.
+  if (!std::strcmp(command, "answer-then-exit")) {
+    HWND box = TarnwickDialog(false);
+    if (!box || !PostMessageA(box, WM_COMMAND, IDOK, 0)) return 1;
+    const bool seen = WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout);
+    if (!PostMessageA(MainWindow(), WM_COMMAND, IDM_EXIT, 0)) return 1;
+    std::printf("%s\n", seen ? "exit during the repair" : "exit after the repair");
+    return 0;
   }
   if (!std::strcmp(command, "wait-repair-dialog"))
     return WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout) ? 0 : 1;
