@@ -130,7 +130,7 @@ void MainWindowView::CreateControls() {
     const int fromRight = i >= kMinimize ? (6 - i) * (side + gap) : (6 - i) * (side + gap) + S(18);
     headerButtons_[static_cast<size_t>(i)] =
         MakeControl(window_, "BUTTON", kHeaderTips[i], BS_OWNERDRAW | WS_TABSTOP, width - S(10) - fromRight,
-                    (S(kTitleHeight) - side) / 2, side, side, IDC_HEADER_FIRST + i, ThemeFont::Normal);
+                    (S(kTitleHeight) - side) / 2, side, side, IDC_HEADER_FIRST + i);
     TOOLINFOA tip{};
     tip.cbSize = sizeof tip;
     tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -170,7 +170,7 @@ void MainWindowView::CreateControls() {
       MakeControl(scanPages_[kRepairPage], "LISTBOX", "",
                   LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP |
                       WS_BORDER,
-                  margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST, ThemeFont::Normal);
+                  margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST);
   SetWindowSubclass(problemsListBox_, ProblemsListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   excludePopupMenu_ = CreatePopupMenu();
   AppendMenuA(excludePopupMenu_, MF_STRING, IDM_EXCLUDE, "Exclude and add key to ignore list");
@@ -181,7 +181,7 @@ void MainWindowView::CreateControls() {
   finishListView_ = MakeControl(scanPages_[kFinishPage], WC_LISTVIEWA, "",
                                 LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS |
                                     WS_TABSTOP | WS_BORDER,
-                                margin, margin, contentW - 2 * margin, contentH - 2 * margin, IDC_FINISH_LIST, ThemeFont::Normal);
+                                margin, margin, contentW - 2 * margin, contentH - 2 * margin, IDC_FINISH_LIST);
   ListView_SetExtendedListViewStyle(finishListView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   const char* columns[2] = {"Section Name", "Status"};
   for (int i = 0; i < 2; ++i) {
@@ -204,7 +204,7 @@ void MainWindowView::CreateControls() {
   const int buttonX = contentW - buttonW - S(20);
   const int buttonY = (S(kBottomHeight) - buttonH) / 2;
   HWND status = MakeControl(bottomPanel_, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, S(22),
-                            rowY, buttonX - S(40), S(20), IDC_STATUS_PANEL, ThemeFont::Normal);
+                            rowY, buttonX - S(40), S(20), IDC_STATUS_PANEL);
   statusPanel_.Attach(status);
   pump_.AddLabel(&statusPanel_);
   scanNowBtn_ = MakeControl(bottomPanel_, "BUTTON", "Scan Now", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
@@ -234,10 +234,10 @@ void MainWindowView::CreateScanSectionsPage(HWND page, int width, int height) {
     // picSection01 to picSection17, named by their sections for screen readers.
     iconButtons_[static_cast<size_t>(i)] = MakeControl(page, "BUTTON", def.caption, BS_OWNERDRAW | WS_TABSTOP, x + S(8),
                                                        y + (rowH - S(4) - side) / 2, side, side,
-                                                       IDC_SECTION_ICON_FIRST + i, ThemeFont::Normal);
+                                                       IDC_SECTION_ICON_FIRST + i);
     captionLabels_[static_cast<size_t>(i)] =
         MakeControl(page, "STATIC", def.caption, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, x + S(46),
-                    y + S(2), columnW - S(46) - countW - S(8), rowH - S(8), IDC_SECTION_CAPTION_FIRST + i, ThemeFont::Normal);
+                    y + S(2), columnW - S(46) - countW - S(8), rowH - S(8), IDC_SECTION_CAPTION_FIRST + i);
     HWND count = MakeControl(page, "STATIC", "", SS_RIGHT | SS_CENTERIMAGE, x + columnW - countW - S(10), y + S(2),
                              countW, rowH - S(8), IDC_SECTION_COUNT_FIRST + i, ThemeFont::Bold);
     countLabels_[static_cast<size_t>(i)].Attach(count);

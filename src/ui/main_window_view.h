@@ -51,7 +51,7 @@ class MainWindowView : public IMainFormView {
   int S(int pixels) const { return theme_.S(pixels); }
   HWND MakePanel(HWND parent, int x, int y, int width, int height);
   HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id, ThemeFont font);
+                   int height, int id, ThemeFont font = ThemeFont::Normal);
   void CreateControls();
   void CreateScanSectionsPage(HWND page, int width, int height);
   void Layout();
