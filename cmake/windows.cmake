@@ -24,7 +24,7 @@ if(UI_SOURCES)
   add_test(NAME tarnwick_gui_smoke
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/gui_smoke.sh $<TARGET_FILE:tarnwick>
                    $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke)
-  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 300)
+  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 480)
 endif()
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)

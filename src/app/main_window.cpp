@@ -4,6 +4,7 @@
 
 #include "app/ignore_list.h"
 #include "app/repair_pass.h"
+#include "app/startup.h"
 #include "backup/export_writer.h"
 #include "platform/reg_access.h"
 #include "sections/path_tests.h"
@@ -11,8 +12,6 @@
 namespace tw {
 
 namespace {
-
-bool IsBlank(const std::string& text) { return text.find_first_not_of(" \t\r\n") == std::string::npos; }
 
 // `format` with its one %s replaced by `text`.
 std::string WithText(const char* format, const std::string& text) {
@@ -32,7 +31,8 @@ TTarnwickForm::TTarnwickForm(Platform& platform, const Settings& settings, IMain
       settings_(settings),
       view_(view),
       startArgument_(std::move(startArgument)),
-      driver_(platform, state_, lists_, *this, table) {
+      driver_(platform, state_, lists_, *this, table),
+      tools_(view.ToolWindows()) {
   state_.SelectAll = settings_.SelectAll;
 }
 
@@ -47,14 +47,35 @@ void TTarnwickForm::FormCreate() {
 void TTarnwickForm::FormActivate() {
   if (!firstActivation_) return;
   firstActivation_ = false;
-  if (IsBlank(startArgument_)) return;
+  if (!StartsAScan(startArgument_)) return;
+  ScanAfterWait();
+}
+
+bool TTarnwickForm::ScanRequestedByAnotherStart() {
+  if (Busy() || exiting_ || tools_.Busy()) return false;
+  BarButtonClick(BarButton::Scan);
+  ScanAfterWait();
+  return true;
+}
+
+void TTarnwickForm::ScanAfterWait() {
+  if (Busy() || exiting_) return;
+  waitingToScan_ = true;
   ISystem& system = platform_.system;
   const uint32_t start = system.TickCount();
-  while (system.TickCount() - start < kFirstActivationWaitMs) {
+  while (!exiting_ && system.TickCount() - start < kFirstActivationWaitMs) {
     view_.Pump().ProcessMessages();
     system.Sleep(10);
   }
+  waitingToScan_ = false;
   ScanNowBtnClick();
+}
+
+void TTarnwickForm::ExitRequested() {
+  exiting_ = true;
+  if (state_.ScanState == kStateScanning) state_.ScanState = kStateAbort;
+  if (repairDialog_) repairDialog_->CancelBtnClick();
+  tools_.AbortShown();
 }
 
 void TTarnwickForm::FormResize(int finishListWidth, int finishSecondColumnWidth, int backupListWidth) {
@@ -65,7 +86,7 @@ void TTarnwickForm::FormResize(int finishListWidth, int finishSecondColumnWidth,
 
 void TTarnwickForm::ScanNowBtnClick() {
   // A scan started from inside a running scan or repair would clear the lists under its feet.
-  if (Busy()) return;
+  if (Busy() || exiting_) return;
   lists_.Review.Clear();
   for (int i = 1; i <= kSectionCount; ++i) lists_.Sections[i].Clear();
   EnterMode(kModeScanning);
@@ -93,7 +114,8 @@ void TTarnwickForm::RepairBtnClick() {
   repairing_ = true;
   view_.StateChanged();
   OfferFullBackupOnce();
-  if (!settings_.NotAutoBackup && !BackupBeforeRepair()) {
+  // An Exit while a prompt was up ends the program before anything is deleted.
+  if (exiting_ || (!settings_.NotAutoBackup && !BackupBeforeRepair()) || exiting_) {
     repairing_ = false;
     view_.StateChanged();
     return;
@@ -101,8 +123,10 @@ void TTarnwickForm::RepairBtnClick() {
   TRepairDialogForm dialog(state_);
   std::unique_ptr<IRepairDialogView> dialogView = view_.ShowRepairDialog(dialog);
   dialog.Attach(dialogView.get());
+  repairDialog_ = &dialog;
   RunRepairPass({platform_, state_, view_.Pump(), dialogView->RepairLabel(), lists_.Review, reviewSections_, table_,
                  lists_.Repairs, [this] { view_.StateChanged(); }});
+  repairDialog_ = nullptr;
   dialog.Attach(nullptr);
   dialogView.reset();
   repairing_ = false;
@@ -207,9 +231,10 @@ void TTarnwickForm::cbSelectAllClick(bool checked) {
 void TTarnwickForm::abSelectAllClick() { cbSelectAllClick(!selectAllChecked_); }
 
 void TTarnwickForm::BarButtonClick(BarButton button) {
-  if (Busy()) return;
+  if (Busy() || tools_.Busy()) return;
   activeBar_ = button;
   view_.StateChanged();
+  tools_.BarClick(button);
   if (button == BarButton::Scan) {
     state_.ScanState = kStateIdle;
     scanPage_ = kScanSectionsPage;

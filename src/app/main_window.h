@@ -11,6 +11,7 @@
 #include "app/repair_dialog.h"
 #include "app/scan_driver.h"
 #include "app/settings.h"
+#include "app/tool_pages.h"
 #include "platform/platform.h"
 #include "sections/scan_context.h"
 
@@ -44,8 +45,6 @@ constexpr const char* kExcludeFailedText =
     "The entry could not be added to the ignore list\r%s\r\rIt stays in the list of problems.";
 constexpr uint32_t kFirstActivationWaitMs = 1000;
 
-enum class BarButton { Scan, Backup, SystemOptimize, ManageStartup, UninstallManager, DiskCleaner, IERestore };
-
 // What the main window needs from its window. Implemented by MainWindowView (ui) and RecordingFormView (tests).
 class IMainFormView {
  public:
@@ -64,6 +63,8 @@ class IMainFormView {
   // Creates the repair progress dialog for `dialog`, shows it without making it modal and paints it at once;
   // freeing the result hides and frees the window.
   virtual std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) = 0;
+  // The tool windows of the tools page.
+  virtual IToolWindows& ToolWindows() = 0;
 };
 
 struct SectionIcon {
@@ -81,6 +82,12 @@ class TTarnwickForm : private IScanPage {
 
   void FormCreate();
   void FormActivate();
+  // Another start of the program with a non-blank first argument (the daily scheduled scan): when idle, the
+  // scan page comes back and a scan starts as at the first activation; true when it does.
+  bool ScanRequestedByAnotherStart();
+  // The program is about to end (tray Exit or close request): a running scan is aborted, a running repair
+  // cancelled, a tool's long loop stopped, and no scan or repair starts any more.
+  void ExitRequested();
   void FormResize(int finishListWidth, int finishSecondColumnWidth, int backupListWidth);
 
   void ScanNowBtnClick();
@@ -116,6 +123,8 @@ class TTarnwickForm : private IScanPage {
   int MainPage() const { return mainPage_; }
   int ScanPage() const { return scanPage_; }
   BarButton ActiveBarButton() const { return activeBar_; }
+  BarButton ShownTool() const { return tools_.Shown(); }  // BarButton::Scan: no tool window shown
+  bool ToolWindowExists(BarButton tool) const { return tools_.Exists(tool); }
   const SectionIcon& Icon(int index) const { return icons_[static_cast<size_t>(index)]; }
   bool SelectAllChecked() const { return selectAllChecked_; }
   bool StatusPanelVisible() const { return mode_ == kModeScanning && !actionsHidden_; }
@@ -140,6 +149,8 @@ class TTarnwickForm : private IScanPage {
 
  private:
   void EnterMode(int mode);
+  // Waits a second, keeping the window live, then scans as Scan Now does.
+  void ScanAfterWait();
   void FillProblemsList();
   void SelectAllProblems(bool selected);
   // The Select All box on the review page shows whether every row is ticked.
@@ -147,7 +158,7 @@ class TTarnwickForm : private IScanPage {
   void OfferFullBackupOnce();
   // Writes the backup of the selected records; false when the user chose not to repair without one.
   bool BackupBeforeRepair();
-  bool Busy() const { return state_.ScanState == kStateScanning || repairing_; }
+  bool Busy() const { return state_.ScanState == kStateScanning || repairing_ || waitingToScan_; }
   bool ScanPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kScanSectionsPage; }
   bool ReviewPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kRepairPage; }
 
@@ -167,6 +178,7 @@ class TTarnwickForm : private IScanPage {
   ProcessState state_;
   ProblemLists lists_;
   TScanDriver driver_;
+  TToolPages tools_;
   std::array<SectionIcon, kSectionCount> icons_{};
   int mode_ = kModeIdle;
   int mainPage_ = kScanSheet;
@@ -179,6 +191,9 @@ class TTarnwickForm : private IScanPage {
   std::vector<int> reviewSections_;  // the section number of each review record
   int currentProblem_ = -1;
   bool repairing_ = false;
+  TRepairDialogForm* repairDialog_ = nullptr;  // while the repair pass runs
+  bool waitingToScan_ = false;
+  bool exiting_ = false;
   int finishFirstColumnWidth_ = 0;
   int backupColumnWidth_ = 0;
 };

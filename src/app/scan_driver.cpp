@@ -17,7 +17,8 @@ void TScanDriver::Run() {
   frame_ = kImageFirstFrame;
   page_.StartScanTimer();
   for (int i = 0; i < kSectionCount && state_.ScanState != kStateAbort; ++i) {
-    currentSection_ = page_.IconTag(i) > 0 ? i + 1 : -1;
+    // A section without a scanner yet is not scanned: its icon stays empty and it shows no count.
+    currentSection_ = page_.IconTag(i) > 0 && table_[i].scanner ? i + 1 : -1;
     if (currentSection_ > 0) RunSection(i);
   }
   page_.StopScanTimer();
@@ -29,12 +30,10 @@ void TScanDriver::RunSection(int index) {
   const SectionDef& def = table_[index];
   ITextTarget& countLabel = page_.CountLabel(index);
   countLabel.SetText("0");
-  if (def.scanner) {
-    ScanContext ctx{platform_, state_, page_.Pump(), page_.StatusPanel(), countLabel, lists_.Sections[def.number]};
-    def.scanner(ctx, def.root, def.keyPath ? def.keyPath : "");
-    if (def.secondRoot != 0 && state_.ScanState != kStateAbort)
-      def.scanner(ctx, def.secondRoot, def.keyPath ? def.keyPath : "");
-  }
+  ScanContext ctx{platform_, state_, page_.Pump(), page_.StatusPanel(), countLabel, lists_.Sections[def.number]};
+  def.scanner(ctx, def.root, def.keyPath ? def.keyPath : "");
+  if (def.secondRoot != 0 && state_.ScanState != kStateAbort)
+    def.scanner(ctx, def.secondRoot, def.keyPath ? def.keyPath : "");
   page_.SetIconImage(index, kImageNone);
   page_.SetIconImage(index, countLabel.Text() != "0" ? kImageProblemsFound : kImageNothingFound);
 }

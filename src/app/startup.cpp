@@ -52,7 +52,9 @@ StartupResult RunStartup(Platform& platform, IRunningInstance& running, const st
                          const std::string& commandLine) {
   StartupResult result;
   if (running.Exists()) {
-    running.AskToRestore();
+    // The daily scheduled scan must happen also while the program lives on in the tray.
+    if (StartsAScan(StartArgument(args))) running.AskToScan();
+    else running.AskToRestore();
     result.endNow = true;
     return result;
   }
@@ -99,6 +101,10 @@ TrayAction TrayCallbackAction(uint32_t mouseMessage) {
     case kCloseRequest: return TrayAction::AbortAndExit;
     default: return TrayAction::None;
   }
+}
+
+bool StartsAScan(const std::string& startArgument) {
+  return startArgument.find_first_not_of(" \t\r\n") != std::string::npos;
 }
 
 }  // namespace tw

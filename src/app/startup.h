@@ -12,6 +12,7 @@ namespace tw {
 
 constexpr const char* kMainWindowClass = "TTarnwickForm";
 constexpr uint32_t kRestoreMessage = 0x2400;       // a second instance asks the first to restore itself
+constexpr uint32_t kScanRequestMessage = 0x2401;   // a second instance with a start argument asks for a scan
 constexpr uint32_t kTrayCallbackMessage = 0x500;   // the tray icon's callback, lParam the mouse message
 constexpr uint32_t kTrayIconId = 0;
 constexpr uint32_t kTrayIconFlags = 7;             // message + icon + tip
@@ -22,13 +23,15 @@ constexpr const char* kSiblingMarker = "setup";
 constexpr const char* kElevationMarker = "vista";
 constexpr const char* kPoliciesSystemKey = "Software\\microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
-// Finds a running instance by its main window class and posts it the restore request.
+// Finds a running instance by its main window class and posts it the restore or the scan request.
 // Implemented by Win32InstanceFinder (ui/main.cpp) and test doubles.
 class IRunningInstance {
  public:
   virtual ~IRunningInstance() = default;
   virtual bool Exists() = 0;
   virtual void AskToRestore() = 0;
+  // Restore, and scan as at a first activation when idle.
+  virtual void AskToScan() = 0;
 };
 
 struct StartupResult {
@@ -53,6 +56,8 @@ bool RelaunchElevatedIfNeeded(Platform& platform, const std::string& arguments);
 std::string CommandLineTail(const std::string& commandLine);
 // The first argument exactly as passed, empty without one.
 std::string StartArgument(const std::vector<std::string>& args);
+// True when the start argument asks for a scan: anything but blanks.
+bool StartsAScan(const std::string& startArgument);
 // 1 for Win32s, 2 for the Windows 9x family, 4 for the NT family, 0 for anything else.
 int OsPlatformCode(uint32_t platformId);
 // The tray icon's tip: the caption cut to 63 characters.

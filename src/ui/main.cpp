@@ -23,6 +23,7 @@ class Win32InstanceFinder : public tw::IRunningInstance {
     return window_ != nullptr;
   }
   void AskToRestore() override { PostMessageA(window_, tw::kRestoreMessage, 0, 0); }
+  void AskToScan() override { PostMessageA(window_, tw::kScanRequestMessage, 0, 0); }
 
  private:
   HWND window_ = nullptr;

@@ -28,28 +28,8 @@ constexpr int kCornerEllipse = 22;
 constexpr int kHeaderButtonSide = 34;
 constexpr int kIconButtonSide = 30;
 constexpr int kFinishStatusColumn = 170;
-constexpr int kProblemRowHeight = 50;
-constexpr int kCheckAreaWidth = 24;  // the check box column left of each problem row
-constexpr int kCheckBoxSide = 13;
+constexpr int kProblemRowHeight = 50;  // three lines of the row font
 
-constexpr COLORREF kTitleTop = RGB(26, 66, 124);
-constexpr COLORREF kTitleBottom = RGB(40, 108, 190);
-constexpr COLORREF kBarBack = RGB(34, 44, 62);
-constexpr COLORREF kBarActive = RGB(54, 72, 102);
-constexpr COLORREF kBarAccent = RGB(96, 170, 255);
-constexpr COLORREF kBarText = RGB(214, 222, 236);
-constexpr COLORREF kContentBack = RGB(238, 242, 248);
-constexpr COLORREF kCardBack = RGB(255, 255, 255);
-constexpr COLORREF kCardLine = RGB(214, 222, 234);
-constexpr COLORREF kBottomBack = RGB(226, 232, 242);
-constexpr COLORREF kText = RGB(30, 36, 48);
-constexpr COLORREF kCountText = RGB(200, 60, 50);
-constexpr COLORREF kZeroCountText = RGB(120, 130, 145);
-constexpr COLORREF kButtonTop = RGB(66, 146, 236);
-constexpr COLORREF kButtonBottom = RGB(30, 96, 186);
-
-const char* const kBarCaptions[7] = {"Registry Scan",   "Backup",       "System Optimizer", "Startup Manager",
-                                     "Uninstall Manager", "Disk Cleaner", "IE Restore"};
 const char* const kHeaderTips[6] = {"About", "Update", "Options", "Help", "Minimize", "Close"};
 constexpr BarButton kBarButtons[7] = {BarButton::Scan,          BarButton::Backup,
                                       BarButton::SystemOptimize, BarButton::ManageStartup,
@@ -57,52 +37,11 @@ constexpr BarButton kBarButtons[7] = {BarButton::Scan,          BarButton::Backu
                                       BarButton::IERestore};
 enum HeaderButton { kAbout, kUpdate, kOptions, kHelp, kMinimize, kClose };
 
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-  if (den <= 0) return a;
-  auto c = [&](int x, int y) { return x + (y - x) * num / den; };
-  return RGB(c(GetRValue(a), GetRValue(b)), c(GetGValue(a), GetGValue(b)), c(GetBValue(a), GetBValue(b)));
-}
-
-// The dotted focus frame, `inset` pixels inside the item; on a dark background it is drawn in white.
-void DrawInsetFocus(HDC dc, const RECT& rect, int inset, bool onDark) {
-  RECT focus = rect;
-  InflateRect(&focus, -inset, -inset);
-  if (onDark) SetTextColor(dc, RGB(255, 255, 255));
-  DrawFocusRect(dc, &focus);
-}
-
-void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
-  SetDCBrushColor(dc, colour);
-  FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-}
-
-// Fills `rect` with the part of a vertical gradient that runs from `top` at y0 to `bottom` at y0 + height.
-void FillGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom, int y0, int height) {
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    RECT line{rect.left, y, rect.right, y + 1};
-    FillSolid(dc, line, Mix(top, bottom, y - y0, height));
-  }
-}
-
-void RoundBox(HDC dc, const RECT& rect, int radius, COLORREF fill, COLORREF line) {
-  SetDCBrushColor(dc, fill);
-  SetDCPenColor(dc, line);
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(DC_BRUSH));
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-  RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, radius, radius);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-}
-
-HFONT MakeFont(int height, int weight) {
-  return CreateFontA(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, "Tahoma");
-}
-
-std::string WindowText(HWND window) {
-  char text[256];
-  int n = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, n > 0 ? static_cast<size_t>(n) : 0);
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
 }
 
 }  // namespace
@@ -113,27 +52,14 @@ MainWindowView::MainWindowView(HINSTANCE instance, Platform& platform, const Set
       platform_(platform),
       dm_(dm),
       pump_(pump),
-      form_(platform, settings, *this, std::move(startArgument)) {
-  HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
-  font_ = MakeFont(S(13), FW_NORMAL);
-  boldFont_ = MakeFont(S(13), FW_BOLD);
-  headingFont_ = MakeFont(S(15), FW_BOLD);
-  titleFont_ = MakeFont(S(21), FW_BOLD);
-  barFont_ = MakeFont(S(13), FW_BOLD);
-  rowFont_ = MakeFont(S(11), FW_NORMAL);
-  contentBrush_ = CreateSolidBrush(kContentBack);
-  cardBrush_ = CreateSolidBrush(kCardBack);
-  bottomBrush_ = CreateSolidBrush(kBottomBack);
-}
+      theme_(ScreenDpi()),
+      form_(platform, settings, *this, std::move(startArgument)) {}
 
 MainWindowView::~MainWindowView() {
+  toolHost_.FreeAll();
   if (problemsListBox_) RemoveWindowSubclass(problemsListBox_, ProblemsListProc, 0);
   if (window_) DestroyWindow(window_);
   if (excludePopupMenu_) DestroyMenu(excludePopupMenu_);
-  for (HFONT f : {font_, boldFont_, headingFont_, titleFont_, barFont_, rowFont_}) DeleteObject(f);
-  for (HBRUSH b : {contentBrush_, cardBrush_, bottomBrush_}) DeleteObject(b);
 }
 
 bool MainWindowView::Create(int showCommand) {
@@ -184,10 +110,10 @@ HWND MainWindowView::MakePanel(HWND parent, int x, int y, int width, int height)
 }
 
 HWND MainWindowView::MakeControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y,
-                                 int width, int height, int id, HFONT font) {
+                                 int width, int height, int id, ThemeFont font) {
   HWND control = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | style, x, y, width, height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(theme_.Font(font)), FALSE);
   return control;
 }
 
@@ -202,10 +128,9 @@ void MainWindowView::CreateControls() {
   for (int i = 0; i < 6; ++i) {
     // The window buttons sit at the right edge, the four header buttons left of them after a wider gap.
     const int fromRight = i >= kMinimize ? (6 - i) * (side + gap) : (6 - i) * (side + gap) + S(18);
-    const DWORD tab = i >= kMinimize ? 0 : WS_TABSTOP;
     headerButtons_[static_cast<size_t>(i)] =
-        MakeControl(window_, "BUTTON", kHeaderTips[i], BS_OWNERDRAW | tab, width - S(10) - fromRight,
-                    (S(kTitleHeight) - side) / 2, side, side, IDC_HEADER_FIRST + i, font_);
+        MakeControl(window_, "BUTTON", kHeaderTips[i], BS_OWNERDRAW | WS_TABSTOP, width - S(10) - fromRight,
+                    (S(kTitleHeight) - side) / 2, side, side, IDC_HEADER_FIRST + i);
     TOOLINFOA tip{};
     tip.cbSize = sizeof tip;
     tip.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -220,9 +145,9 @@ void MainWindowView::CreateControls() {
 
   for (int i = 0; i < 7; ++i)
     barButtons_[static_cast<size_t>(i)] =
-        MakeControl(window_, "BUTTON", kBarCaptions[i], BS_OWNERDRAW | WS_TABSTOP, 0,
+        MakeControl(window_, "BUTTON", BarButtonCaption(kBarButtons[i]), BS_OWNERDRAW | WS_TABSTOP, 0,
                     S(kTitleHeight) + S(14) + i * S(kBarItemHeight), S(kBarWidth), S(kBarItemHeight) - S(4),
-                    IDC_BAR_FIRST + i, barFont_);
+                    IDC_BAR_FIRST + i, ThemeFont::Bar);
 
   const int contentX = S(kBarWidth);
   const int contentW = width - contentX;
@@ -232,18 +157,20 @@ void MainWindowView::CreateControls() {
   for (HWND page : scanPages_) ShowWindow(page, SW_SHOW);
   advancedPanel_ = MakePanel(mainPages_[kAdvancedSheet], 0, 0, contentW, contentH);
   ShowWindow(advancedPanel_, SW_SHOW);
+  toolHost_.Attach(advancedPanel_, ToolViewContext{instance_, window_, platform_, form_.CurrentSettings(),
+                                                   form_.State(), dm_, pump_, prompts_, theme_});
 
   CreateScanSectionsPage(scanPages_[kScanSectionsPage], contentW, contentH);
 
   const int margin = S(16);
   problemsPanel_ = MakeControl(scanPages_[kRepairPage], "STATIC", kProblemsHeadingAtStart,
                                SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, margin, S(10), contentW - 2 * margin, S(26),
-                               IDC_PROBLEMS_HEADING, headingFont_);
+                               IDC_PROBLEMS_HEADING, ThemeFont::Heading);
   problemsListBox_ =
       MakeControl(scanPages_[kRepairPage], "LISTBOX", "",
                   LBS_OWNERDRAWFIXED | LBS_NODATA | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP |
                       WS_BORDER,
-                  margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST, font_);
+                  margin, S(42), contentW - 2 * margin, contentH - S(52), IDC_PROBLEMS_LIST);
   SetWindowSubclass(problemsListBox_, ProblemsListProc, 0, reinterpret_cast<DWORD_PTR>(this));
   excludePopupMenu_ = CreatePopupMenu();
   AppendMenuA(excludePopupMenu_, MF_STRING, IDM_EXCLUDE, "Exclude and add key to ignore list");
@@ -254,7 +181,7 @@ void MainWindowView::CreateControls() {
   finishListView_ = MakeControl(scanPages_[kFinishPage], WC_LISTVIEWA, "",
                                 LVS_REPORT | LVS_OWNERDATA | LVS_SINGLESEL | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS |
                                     WS_TABSTOP | WS_BORDER,
-                                margin, margin, contentW - 2 * margin, contentH - 2 * margin, IDC_FINISH_LIST, font_);
+                                margin, margin, contentW - 2 * margin, contentH - 2 * margin, IDC_FINISH_LIST);
   ListView_SetExtendedListViewStyle(finishListView_, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
   const char* columns[2] = {"Section Name", "Status"};
   for (int i = 0; i < 2; ++i) {
@@ -268,26 +195,26 @@ void MainWindowView::CreateControls() {
   bottomPanel_ = MakePanel(window_, contentX, height - S(kBottomHeight), contentW, S(kBottomHeight));
   ShowWindow(bottomPanel_, SW_SHOW);
   const int rowY = (S(kBottomHeight) - S(20)) / 2;
-  selectAllBox_ = MakeControl(bottomPanel_, "BUTTON", "", BS_AUTOCHECKBOX | WS_TABSTOP, S(22), rowY, S(18), S(20),
-                              IDC_SELECT_ALL, font_);
-  selectAllLabel_ = MakeControl(bottomPanel_, "STATIC", "Select All", SS_NOTIFY | SS_CENTERIMAGE, S(44), rowY,
-                                S(120), S(20), IDC_SELECT_ALL_LABEL, boldFont_);
+  // cbSelectAll carries its label abSelectAll as its own text: a click on the text toggles it, and a screen
+  // reader reads it as the box's name.
+  selectAllBox_ = MakeControl(bottomPanel_, "BUTTON", "Select All", BS_AUTOCHECKBOX | WS_TABSTOP, S(22), rowY, S(140),
+                              S(20), IDC_SELECT_ALL, ThemeFont::Bold);
   const int buttonW = S(150);
   const int buttonH = S(40);
   const int buttonX = contentW - buttonW - S(20);
   const int buttonY = (S(kBottomHeight) - buttonH) / 2;
   HWND status = MakeControl(bottomPanel_, "STATIC", "", SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS | SS_CENTERIMAGE, S(22),
-                            rowY, buttonX - S(40), S(20), IDC_STATUS_PANEL, font_);
+                            rowY, buttonX - S(40), S(20), IDC_STATUS_PANEL);
   statusPanel_.Attach(status);
   pump_.AddLabel(&statusPanel_);
   scanNowBtn_ = MakeControl(bottomPanel_, "BUTTON", "Scan Now", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
-                            buttonH, IDC_SCAN_NOW, headingFont_);
+                            buttonH, IDC_SCAN_NOW, ThemeFont::Heading);
   abortScanBtn_ = MakeControl(bottomPanel_, "BUTTON", "Abort", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
-                              buttonH, IDC_ABORT_SCAN, headingFont_);
+                              buttonH, IDC_ABORT_SCAN, ThemeFont::Heading);
   repairBtn_ = MakeControl(bottomPanel_, "BUTTON", "Repair", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
-                           buttonH, IDC_REPAIR, headingFont_);
+                           buttonH, IDC_REPAIR, ThemeFont::Heading);
   finishBtn_ = MakeControl(bottomPanel_, "BUTTON", "Finish", BS_OWNERDRAW | WS_TABSTOP, buttonX, buttonY, buttonW,
-                           buttonH, IDC_FINISH, headingFont_);
+                           buttonH, IDC_FINISH, ThemeFont::Heading);
 }
 
 void MainWindowView::CreateScanSectionsPage(HWND page, int width, int height) {
@@ -304,16 +231,15 @@ void MainWindowView::CreateScanSectionsPage(HWND page, int width, int height) {
     const int y = margin + row * rowH;
     const int side = S(kIconButtonSide);
     const SectionDef& def = SectionTable()[i];
-    char name[32];
-    wsprintfA(name, "picSection%02d", i + 1);
-    iconButtons_[static_cast<size_t>(i)] = MakeControl(page, "BUTTON", name, BS_OWNERDRAW | WS_TABSTOP, x + S(8),
+    // picSection01 to picSection17, named by their sections for screen readers.
+    iconButtons_[static_cast<size_t>(i)] = MakeControl(page, "BUTTON", def.caption, BS_OWNERDRAW | WS_TABSTOP, x + S(8),
                                                        y + (rowH - S(4) - side) / 2, side, side,
-                                                       IDC_SECTION_ICON_FIRST + i, font_);
+                                                       IDC_SECTION_ICON_FIRST + i);
     captionLabels_[static_cast<size_t>(i)] =
         MakeControl(page, "STATIC", def.caption, SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE | SS_ENDELLIPSIS, x + S(46),
-                    y + S(2), columnW - S(46) - countW - S(8), rowH - S(8), IDC_SECTION_CAPTION_FIRST + i, font_);
+                    y + S(2), columnW - S(46) - countW - S(8), rowH - S(8), IDC_SECTION_CAPTION_FIRST + i);
     HWND count = MakeControl(page, "STATIC", "", SS_RIGHT | SS_CENTERIMAGE, x + columnW - countW - S(10), y + S(2),
-                             countW, rowH - S(8), IDC_SECTION_COUNT_FIRST + i, boldFont_);
+                             countW, rowH - S(8), IDC_SECTION_COUNT_FIRST + i, ThemeFont::Bold);
     countLabels_[static_cast<size_t>(i)].Attach(count);
     pump_.AddLabel(&countLabels_[static_cast<size_t>(i)]);
   }
@@ -342,7 +268,6 @@ void MainWindowView::ApplyState() {
     ShowWindow(scanPages_[static_cast<size_t>(i)], form_.ScanPage() == i ? SW_SHOW : SW_HIDE);
   }
   ShowWindow(selectAllBox_, form_.SelectAllVisible() ? SW_SHOW : SW_HIDE);
-  ShowWindow(selectAllLabel_, form_.SelectAllVisible() ? SW_SHOW : SW_HIDE);
   ShowWindow(statusPanel_.Window(), form_.StatusPanelVisible() ? SW_SHOW : SW_HIDE);
   ShowWindow(scanNowBtn_, form_.ScanNowVisible() ? SW_SHOW : SW_HIDE);
   ShowWindow(abortScanBtn_, form_.AbortVisible() ? SW_SHOW : SW_HIDE);
@@ -380,7 +305,8 @@ void MainWindowView::KeepFocusVisible() {
   const bool control = focus && (GetWindowLongA(focus, GWL_STYLE) & WS_TABSTOP);
   if (control && IsWindowVisible(focus) && IsWindowEnabled(focus)) return;
   if (GetForegroundWindow() != window_) return;
-  for (HWND candidate : {scanNowBtn_, abortScanBtn_, finishBtn_, problemsListBox_, barButtons_[0]}) {
+  HWND activeBar = barButtons_[static_cast<size_t>(form_.ActiveBarButton())];
+  for (HWND candidate : {scanNowBtn_, abortScanBtn_, finishBtn_, problemsListBox_, activeBar}) {
     if (IsWindowVisible(candidate) && IsWindowEnabled(candidate)) {
       SetFocus(candidate);
       return;
@@ -423,6 +349,9 @@ LRESULT CALLBACK MainWindowView::PanelProc(HWND window, UINT message, WPARAM wPa
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
       return SendMessageA(root, message, wParam, lParam);
+    case WM_SIZE:
+      if (view && window == view->advancedPanel_) view->toolHost_.PanelResized();
+      return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
@@ -472,7 +401,7 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MEASUREITEM: {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       if (dm_.MeasureMenuPicture(item)) return TRUE;
-      if (item->CtlID == IDC_PROBLEMS_LIST) item->itemHeight = static_cast<UINT>(S(50));
+      if (item->CtlID == IDC_PROBLEMS_LIST) item->itemHeight = static_cast<UINT>(S(kProblemRowHeight));
       return TRUE;
     }
     case WM_DRAWITEM:
@@ -498,6 +427,11 @@ LRESULT MainWindowView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kRestoreMessage:
       if (IsIconic(window_)) RestoreFromTray();
       return 0;
+    case kScanRequestMessage:
+      // While a dialog of the program is up the window only comes back.
+      RestoreFromTray();
+      if (IsWindowEnabled(window_)) form_.ScanRequestedByAnotherStart();
+      return 0;
     default:
       break;
   }
@@ -509,7 +443,7 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
     if (code == BN_CLICKED || code == BN_DOUBLECLICKED) form_.picSection01Click(id - IDC_SECTION_ICON_FIRST);
     return;
   }
-  if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + 7) {
+  if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + kBarButtonCount) {
     if (code == BN_CLICKED) form_.BarButtonClick(kBarButtons[id - IDC_BAR_FIRST]);
     return;
   }
@@ -525,9 +459,7 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
     case IDC_SELECT_ALL:
       if (code == BN_CLICKED) form_.cbSelectAllClick(SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED);
       break;
-    case IDC_SELECT_ALL_LABEL:
-      if (code == STN_CLICKED || code == STN_DBLCLK) form_.abSelectAllClick();
-      break;
+    case IDOK: ClickFocusedButton(); break;
     case IDC_HEADER_FIRST + kAbout: form_.AboutBtnClick(); break;
     case IDC_HEADER_FIRST + kHelp: form_.HelpBtnClick(); break;
     case IDC_HEADER_FIRST + kMinimize: ShowWindow(window_, SW_MINIMIZE); break;
@@ -576,10 +508,7 @@ void MainWindowView::OnTrayCallback(LPARAM mouseMessage) {
   switch (TrayCallbackAction(static_cast<uint32_t>(mouseMessage))) {
     case TrayAction::Restore: RestoreFromTray(); break;
     case TrayAction::PopupMenu: dm_.PopupTrayMenu(window_); break;
-    case TrayAction::AbortAndExit:
-      form_.AbortScanBtnClick();
-      Terminate();
-      break;
+    case TrayAction::AbortAndExit: Terminate(); break;
     case TrayAction::None: break;
   }
 }
@@ -596,40 +525,40 @@ void MainWindowView::HideToTray() {
 }
 
 void MainWindowView::Terminate() {
-  // A running scan stops at its next item, so the end is not held up.
-  if (form_.State().ScanState == kStateScanning) form_.AbortScanBtnClick();
+  // A running scan, repair or tool loop stops at its next item and returns to the loop that sees the quit.
+  form_.ExitRequested();
   PostQuitMessage(0);
+}
+
+// Enter on a focused owner-drawn button comes as IDOK from the dialog navigation: it presses that button.
+void MainWindowView::ClickFocusedButton() {
+  HWND focus = GetFocus();
+  char name[16];
+  if (!focus || !IsChild(window_, focus) || !GetClassNameA(focus, name, sizeof name) || lstrcmpiA(name, "Button"))
+    return;
+  if ((GetWindowLongA(focus, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW) SendMessageA(focus, BM_CLICK, 0, 0);
 }
 
 HBRUSH MainWindowView::OnControlColor(HDC dc, HWND control) {
   HWND parent = GetParent(control);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, kText);
+  if (parent == bottomPanel_) return theme_.ControlColour(dc, ThemeSurface::Bottom);
+  if (parent != scanPages_[kScanSectionsPage]) return theme_.ControlColour(dc, ThemeSurface::Content);
+  // A count of problems stands out; a section that found none shows a quiet "0".
   const int id = GetDlgCtrlID(control);
-  if (parent == bottomPanel_) {
-    SetBkColor(dc, kBottomBack);
-    return bottomBrush_;
-  }
-  if (parent == scanPages_[kScanSectionsPage]) {
-    // A count of problems stands out; a section that found none shows a quiet "0".
-    if (id >= IDC_SECTION_COUNT_FIRST && id < IDC_SECTION_COUNT_FIRST + kSectionCount)
-      SetTextColor(dc, WindowText(control) == "0" ? kZeroCountText : kCountText);
-    SetBkColor(dc, kCardBack);
-    return cardBrush_;
-  }
-  SetBkColor(dc, kContentBack);
-  return contentBrush_;
+  const bool count = id >= IDC_SECTION_COUNT_FIRST && id < IDC_SECTION_COUNT_FIRST + kSectionCount;
+  const COLORREF text = !count ? kThemeText : WindowText(control) == "0" ? kThemeQuietText : kThemeAlertText;
+  return theme_.ControlColour(dc, ThemeSurface::Card, text);
 }
 
 void MainWindowView::PaintWindow(HDC dc) {
   RECT client;
   GetClientRect(window_, &client);
   RECT title{0, 0, client.right, S(kTitleHeight)};
-  FillGradient(dc, title, kTitleTop, kTitleBottom, 0, S(kTitleHeight));
+  FillGradient(dc, title, kThemeTitleTop, kThemeTitleBottom, 0, S(kTitleHeight));
   const int iconSide = S(32);
   DrawIconEx(dc, S(18), (S(kTitleHeight) - iconSide) / 2, dm_.AppIcon(iconSide), iconSide, iconSide, 0, nullptr,
              DI_NORMAL);
-  HGDIOBJ old = SelectObject(dc, titleFont_);
+  HGDIOBJ old = SelectObject(dc, theme_.Font(ThemeFont::Title));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(255, 255, 255));
   RECT text{S(60), 0, S(400), S(kTitleHeight)};
@@ -638,19 +567,19 @@ void MainWindowView::PaintWindow(HDC dc) {
   SelectObject(dc, old);
 
   RECT bar{0, S(kTitleHeight), S(kBarWidth), client.bottom};
-  FillSolid(dc, bar, kBarBack);
+  FillSolid(dc, bar, kThemeBarBack);
 }
 
 void MainWindowView::PaintPanel(HWND panel, HDC dc) {
   RECT rect;
   GetClientRect(panel, &rect);
   if (panel == bottomPanel_) {
-    FillSolid(dc, rect, kBottomBack);
+    FillSolid(dc, rect, kThemeBottomBack);
     RECT line{0, 0, rect.right, 1};
-    FillSolid(dc, line, kCardLine);
+    FillSolid(dc, line, kThemeCardLine);
     return;
   }
-  FillSolid(dc, rect, kContentBack);
+  FillSolid(dc, rect, kThemeContentBack);
   if (panel != scanPages_[kScanSectionsPage]) return;
   // Each section sits on a white card: icon, caption and count.
   for (int i = 0; i < kSectionCount; ++i) {
@@ -661,148 +590,47 @@ void MainWindowView::PaintPanel(HWND panel, HDC dc) {
     MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&icon), 2);
     MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&count), 2);
     RECT card{icon.left - S(8), count.top - S(2), count.right + S(10), count.bottom + S(2)};
-    RoundBox(dc, card, S(10), kCardBack, kCardLine);
+    theme_.DrawCard(dc, card);
   }
 }
 
 void MainWindowView::OnDrawItem(DRAWITEMSTRUCT* item) {
   const int id = static_cast<int>(item->CtlID);
-  if (id == IDC_PROBLEMS_LIST) DrawProblemRow(item);
-  else if (id >= IDC_SECTION_ICON_FIRST && id < IDC_SECTION_ICON_FIRST + kSectionCount)
+  if (id == IDC_PROBLEMS_LIST) {
+    DrawProblemRow(item);
+  } else if (id >= IDC_SECTION_ICON_FIRST && id < IDC_SECTION_ICON_FIRST + kSectionCount) {
     DrawSectionIcon(item, id - IDC_SECTION_ICON_FIRST);
-  else if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + 7) DrawBarButton(item, id - IDC_BAR_FIRST);
-  else if (id >= IDC_HEADER_FIRST && id < IDC_HEADER_FIRST + 6) DrawHeaderButton(item, id - IDC_HEADER_FIRST);
-  else DrawActionButton(item);
-}
-
-void MainWindowView::DrawActionButton(DRAWITEMSTRUCT* item) {
-  HDC dc = item->hDC;
-  RECT rect = item->rcItem;
-  FillSolid(dc, rect, kBottomBack);
-  const bool disabled = item->itemState & ODS_DISABLED;
-  const bool pressed = item->itemState & ODS_SELECTED;
-  COLORREF top = disabled ? RGB(176, 184, 196) : pressed ? kButtonBottom : kButtonTop;
-  COLORREF bottom = disabled ? RGB(150, 158, 170) : pressed ? RGB(24, 80, 160) : kButtonBottom;
-  HRGN region = CreateRoundRectRgn(rect.left, rect.top, rect.right + 1, rect.bottom + 1, S(12), S(12));
-  SelectClipRgn(dc, region);
-  FillGradient(dc, rect, top, bottom, rect.top, rect.bottom - rect.top);
-  SelectClipRgn(dc, nullptr);
-  DeleteObject(region);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, RGB(255, 255, 255));
-  HGDIOBJ old = SelectObject(dc, headingFont_);
-  const std::string text = WindowText(item->hwndItem);
-  DrawTextA(dc, text.c_str(), -1, &rect, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
-  SelectObject(dc, old);
-  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(4), false);
-}
-
-void MainWindowView::DrawBarButton(DRAWITEMSTRUCT* item, int index) {
-  HDC dc = item->hDC;
-  RECT rect = item->rcItem;
-  const bool active = form_.ActiveBarButton() == kBarButtons[index];
-  FillSolid(dc, rect, active ? kBarActive : kBarBack);
-  if (active) {
-    RECT accent{rect.left, rect.top, rect.left + S(4), rect.bottom};
-    FillSolid(dc, accent, kBarAccent);
+  } else if (id >= IDC_BAR_FIRST && id < IDC_BAR_FIRST + kBarButtonCount) {
+    const int index = id - IDC_BAR_FIRST;
+    const BarButton button = kBarButtons[index];
+    theme_.DrawBarButton(*item, BarButtonCaption(button), form_.ActiveBarButton() == button, dm_.BarImages(), index);
+  } else if (id >= IDC_HEADER_FIRST && id < IDC_HEADER_FIRST + 6) {
+    RECT onWindow = item->rcItem;
+    MapWindowPoints(item->hwndItem, window_, reinterpret_cast<POINT*>(&onWindow), 2);
+    theme_.DrawHeaderButton(*item, dm_.HeaderImages(), id - IDC_HEADER_FIRST, -onWindow.top, S(kTitleHeight));
+  } else {
+    theme_.DrawActionButton(*item);
   }
-  const int side = S(32);
-  dm_.BarImages().Draw(dc, index, rect.left + S(14), rect.top + (rect.bottom - rect.top - side) / 2, side);
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, active ? RGB(255, 255, 255) : kBarText);
-  HGDIOBJ old = SelectObject(dc, barFont_);
-  RECT text{rect.left + S(56), rect.top, rect.right - S(6), rect.bottom};
-  DrawTextA(dc, kBarCaptions[index], -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, old);
-  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(3), true);
-}
-
-void MainWindowView::DrawHeaderButton(DRAWITEMSTRUCT* item, int index) {
-  HDC dc = item->hDC;
-  RECT rect = item->rcItem;
-  RECT onWindow = rect;
-  MapWindowPoints(item->hwndItem, window_, reinterpret_cast<POINT*>(&onWindow), 2);
-  FillGradient(dc, rect, kTitleTop, kTitleBottom, -onWindow.top, S(kTitleHeight));
-  if (item->itemState & ODS_SELECTED) {
-    RECT inner = rect;
-    InflateRect(&inner, -S(1), -S(1));
-    RoundBox(dc, inner, S(8), RGB(70, 130, 210), RGB(120, 170, 240));
-  }
-  const int side = S(20);
-  if (!(item->itemState & ODS_DISABLED))
-    dm_.HeaderImages().Draw(dc, index, rect.left + (rect.right - rect.left - side) / 2,
-                            rect.top + (rect.bottom - rect.top - side) / 2, side);
-  else {
-    // Drawn faintly: blend the picture at a third of its strength.
-    HDC mem = CreateCompatibleDC(dc);
-    HBITMAP bitmap = CreateCompatibleBitmap(dc, rect.right, rect.bottom);
-    HGDIOBJ old = SelectObject(mem, bitmap);
-    BitBlt(mem, 0, 0, rect.right, rect.bottom, dc, 0, 0, SRCCOPY);
-    dm_.HeaderImages().Draw(mem, index, (rect.right - side) / 2, (rect.bottom - side) / 2, side);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 90, 0};
-    AlphaBlend(dc, 0, 0, rect.right, rect.bottom, mem, 0, 0, rect.right, rect.bottom, blend);
-    SelectObject(mem, old);
-    DeleteObject(bitmap);
-    DeleteDC(mem);
-  }
-  if (item->itemState & ODS_FOCUS) DrawInsetFocus(dc, rect, S(2), true);
 }
 
 void MainWindowView::DrawSectionIcon(DRAWITEMSTRUCT* item, int index) {
   HDC dc = item->hDC;
   RECT rect = item->rcItem;
-  FillSolid(dc, rect, kCardBack);
+  FillSolid(dc, rect, kThemeCardBack);
   const int side = S(24);
   dm_.StatImageList().Draw(dc, form_.Icon(index).Image, rect.left + (rect.right - rect.left - side) / 2,
                            rect.top + (rect.bottom - rect.top - side) / 2, side);
   if (item->itemState & ODS_FOCUS) DrawFocusRect(dc, &rect);
 }
 
-RECT MainWindowView::CheckBoxRect(const RECT& row) const {
-  const int side = S(kCheckBoxSide);
-  const int left = row.left + (S(kCheckAreaWidth) - side) / 2;
-  const int top = row.top + (row.bottom - row.top - side) / 2;
-  return RECT{left, top, left + side, top + side};
-}
-
 void MainWindowView::DrawProblemRow(DRAWITEMSTRUCT* item) {
   const int row = static_cast<int>(item->itemID);
   const TRegistryContents& review = form_.Lists().Review;
-  HDC dc = item->hDC;
-  FillSolid(dc, item->rcItem, GetSysColor(COLOR_WINDOW));
+  FillSolid(item->hDC, item->rcItem, GetSysColor(COLOR_WINDOW));
   if (row < 0 || row >= review.Count()) return;
   const TContent& record = review.Items(row).Content;
-
-  RECT box = CheckBoxRect(item->rcItem);
-  DrawFrameControl(dc, &box, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT | (record.Selected ? DFCS_CHECKED : 0));
-
-  // The text sits in the row less the check column, shrunk by 2 pixels left and right and 4 top and bottom,
-  // framed by a rectangle of that size.
-  RECT rect = item->rcItem;
-  rect.left += S(kCheckAreaWidth) + 2;
-  rect.right -= 2;
-  rect.top += 4;
-  rect.bottom -= 4;
-  const bool selected = item->itemState & ODS_SELECTED;
-  SetDCPenColor(dc, selected ? RGB(0, 0, 255) : GetSysColor(COLOR_GRADIENTINACTIVECAPTION));
-  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(DC_PEN));
-  HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  Rectangle(dc, rect.left, rect.top, rect.right, rect.bottom);
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, selected ? RGB(0, 0, 255) : RGB(0, 0, 0));
-  HGDIOBJ oldFont = SelectObject(dc, rowFont_);
-  const std::string* lines[3] = {&record.FullKeyPath, &record.ValueName, &record.ValueData};
-  const UINT ellipsis[3] = {DT_PATH_ELLIPSIS, DT_END_ELLIPSIS, DT_END_ELLIPSIS};
-  const int lineHeight = (rect.bottom - rect.top - 2) / 3;
-  for (int i = 0; i < 3; ++i) {
-    RECT line{rect.left + S(4), rect.top + 1 + i * lineHeight, rect.right - S(4), rect.top + 1 + (i + 1) * lineHeight};
-    DrawTextA(dc, lines[i]->c_str(), -1, &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | ellipsis[i]);
-  }
-  SelectObject(dc, oldFont);
-  if ((item->itemState & ODS_FOCUS) && GetFocus() == item->hwndItem) DrawInsetFocus(dc, rect, 1, false);
+  const std::string lines[3] = {record.FullKeyPath, record.ValueName, record.ValueData};
+  theme_.DrawCheckRow(*item, record.Selected != 0, lines, 3);
 }
 
 // The problems list: a click on a row's check box or Space ticks and unticks it; the right button, the
@@ -833,7 +661,7 @@ LRESULT MainWindowView::HandleProblemsList(UINT message, WPARAM wParam, LPARAM l
       RECT rowRect;
       if (HIWORD(hit) == 0 && SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(row),
                                            reinterpret_cast<LPARAM>(&rowRect)) != LB_ERR &&
-          point.x < rowRect.left + S(kCheckAreaWidth))
+          point.x < theme_.CheckAreaRight(rowRect))
         form_.ProblemsListBoxClickCheck(row);
       return result;
     }
@@ -876,7 +704,7 @@ void MainWindowView::ShowExcludePopupMenu(LPARAM screenPoint) {
     RECT row{0, 0, S(40), 0};
     const int current = form_.CurrentProblem();
     if (current >= 0) SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(current), reinterpret_cast<LPARAM>(&row));
-    point = POINT{row.left + S(kCheckAreaWidth), row.bottom};
+    point = POINT{theme_.CheckAreaRight(row), row.bottom};
     ClientToScreen(list, &point);
   } else {
     // The right button makes the row under it the current one first.

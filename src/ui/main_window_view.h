@@ -8,6 +8,8 @@
 
 #include "app/main_window.h"
 #include "ui/data_module.h"
+#include "ui/theme.h"
+#include "ui/tool_page_host.h"
 #include "ui/win32_prompts.h"
 #include "ui/win32_ui.h"
 
@@ -36,6 +38,7 @@ class MainWindowView : public IMainFormView {
   IPrompts& Prompts() override { return prompts_; }
   bool OfferFirstFullBackup() override;
   std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) override;
+  IToolWindows& ToolWindows() override { return toolHost_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,10 +48,10 @@ class MainWindowView : public IMainFormView {
   LRESULT HandleProblemsList(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-  int S(int pixels) const { return MulDiv(pixels, dpi_, 96); }
+  int S(int pixels) const { return theme_.S(pixels); }
   HWND MakePanel(HWND parent, int x, int y, int width, int height);
   HWND MakeControl(HWND parent, const char* className, const char* text, DWORD style, int x, int y, int width,
-                   int height, int id, HFONT font);
+                   int height, int id, ThemeFont font = ThemeFont::Normal);
   void CreateControls();
   void CreateScanSectionsPage(HWND page, int width, int height);
   void Layout();
@@ -66,31 +69,20 @@ class MainWindowView : public IMainFormView {
 
   void PaintWindow(HDC dc);
   void PaintPanel(HWND panel, HDC dc);
-  void DrawActionButton(DRAWITEMSTRUCT* item);
-  void DrawBarButton(DRAWITEMSTRUCT* item, int index);
-  void DrawHeaderButton(DRAWITEMSTRUCT* item, int index);
   void DrawSectionIcon(DRAWITEMSTRUCT* item, int index);
   void DrawProblemRow(DRAWITEMSTRUCT* item);
-  RECT CheckBoxRect(const RECT& row) const;
+  void ClickFocusedButton();
   void ShowExcludePopupMenu(LPARAM screenPoint);
 
   HINSTANCE instance_;
   Platform& platform_;
   TDM& dm_;
   Win32Pump& pump_;
+  Theme theme_;
+  ToolPageHost toolHost_;  // before form_, which keeps a reference to it
   TTarnwickForm form_;
-  int dpi_ = 96;
   HWND window_ = nullptr;
 
-  HFONT font_ = nullptr;
-  HFONT boldFont_ = nullptr;
-  HFONT headingFont_ = nullptr;
-  HFONT titleFont_ = nullptr;
-  HFONT barFont_ = nullptr;
-  HFONT rowFont_ = nullptr;  // three lines fit a 50-pixel problem row
-  HBRUSH contentBrush_ = nullptr;
-  HBRUSH cardBrush_ = nullptr;
-  HBRUSH bottomBrush_ = nullptr;
   HWND tooltip_ = nullptr;
   HMENU excludePopupMenu_ = nullptr;  // ExcludePopupMenu
   Win32Prompts prompts_;
@@ -106,7 +98,6 @@ class MainWindowView : public IMainFormView {
   std::array<Win32Label, kSectionCount> countLabels_{};
   Win32Label statusPanel_;
   HWND selectAllBox_ = nullptr;
-  HWND selectAllLabel_ = nullptr;
   HWND scanNowBtn_ = nullptr;
   HWND abortScanBtn_ = nullptr;
   HWND repairBtn_ = nullptr;

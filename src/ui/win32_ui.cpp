@@ -46,7 +46,9 @@ void Win32Pump::ProcessNow() {
   MSG msg;
   while (!quit_ && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
+      // Put back for any modal loop that runs before the main loop sees the flag.
       quit_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     Dispatch(msg);

@@ -50,7 +50,8 @@ class Win32Pump : public IMessagePump {
   void ProcessMessages() override;
   // Dispatches the pending messages now.
   void ProcessNow();
-  // True once WM_QUIT was taken from the queue; the main loop then ends.
+  // True once WM_QUIT was seen in a nested pump (it is posted again); the main loop then ends and nested
+  // pumps dispatch nothing more.
   bool QuitRequested() const { return quit_; }
   // Dispatches one message as the main loop does.
   void Dispatch(MSG& msg);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 
 #include "app/fake_sections.h"
 #include "platform/memory/memory_platform.h"
@@ -217,6 +218,144 @@ TEST_F(MainWindowTest, BarButtons) {
   EXPECT_EQ(f.ActiveBarButton(), BarButton::Scan);
   EXPECT_EQ(f.MainPage(), kScanSheet);
   EXPECT_EQ(f.Mode(), kModeReview);
+}
+
+TEST_F(MainWindowTest, ToolWindowsAreCreatedFreedOrKeptByTheBarRule) {
+  using B = BarButton;
+  struct Case {
+    const char* name;
+    std::vector<B> clicks;
+    std::string log;
+    B shown;
+  };
+  const std::vector<Case> cases = {
+      {"optimizer anew at each opening", {B::SystemOptimize, B::SystemOptimize},
+       "create Optimizer, show Optimizer, free Optimizer, create Optimizer, show Optimizer", B::SystemOptimize},
+      {"startup manager freed by any click",
+       {B::ManageStartup, B::Backup, B::Scan},
+       "create Startup, show Startup, free Startup", B::Scan},
+      {"disk cleaner kept", {B::DiskCleaner, B::Backup, B::DiskCleaner, B::DiskCleaner},
+       "create Cleaner, show Cleaner, hide Cleaner, show Cleaner, show Cleaner", B::DiskCleaner},
+      {"kept and fresh windows mixed", {B::UninstallManager, B::SystemOptimize, B::IERestore, B::UninstallManager},
+       "create Uninstall, show Uninstall, hide Uninstall, create Optimizer, show Optimizer, free Optimizer, "
+       "create IE, show IE, hide IE, show Uninstall",
+       B::UninstallManager},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view.tools = test::RecordingToolWindows();
+    TTarnwickForm& f = Make();
+    for (B button : c.clicks) f.BarButtonClick(button);
+    EXPECT_EQ(view.tools.log, c.log);
+    EXPECT_EQ(f.ShownTool(), c.shown);
+  }
+
+  // A window that cannot be created is tried again at the next opening; nothing is shown meanwhile.
+  view.tools = test::RecordingToolWindows();
+  view.tools.failCreate = true;
+  TTarnwickForm& f = Make();
+  f.IERestoreBtnClick();
+  f.IERestoreBtnClick();
+  EXPECT_EQ(view.tools.log, "create IE, create IE");
+  EXPECT_EQ(f.ShownTool(), B::Scan);
+  EXPECT_EQ(f.MainPage(), kAdvancedSheet);
+
+  // While the shown tool runs a long loop the bar ignores clicks, as during a scan.
+  view.tools = test::RecordingToolWindows();
+  TTarnwickForm& g = Make();
+  g.DiskCleanerBtnClick();
+  view.tools.busy = true;
+  g.ScanBtnClick();
+  g.ManageStartupBtnClick();
+  EXPECT_EQ(view.tools.log, "create Cleaner, show Cleaner");
+  EXPECT_EQ(g.ActiveBarButton(), B::DiskCleaner);
+}
+
+TEST_F(MainWindowTest, ExitStopsWhatRunsAndStartsNothingMore) {
+  struct Case {
+    const char* name;
+    std::string startArgument;
+    int exitAtPump;  // 0: at section 5's first item
+    std::vector<int> scanned;
+  };
+  const std::vector<Case> cases = {
+      {"during the first-activation wait", "-Scan", 3, {}},
+      {"during a scan", "-Scan", 0, {1, 2, 3, 3, 4, 5}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view.pump = RecordingPump();
+    view.tools = test::RecordingToolWindows();
+    TTarnwickForm& f = Make(c.startArgument);
+    Fakes().findings[5] = 2;
+    if (c.exitAtPump) {
+      view.pump.OnPump([&](int n) {
+        if (n == c.exitAtPump) f.ExitRequested();
+      });
+    } else {
+      Fakes().onItem = [&](int section, int item) {
+        if (section == 5 && item == 0) f.ExitRequested();
+      };
+    }
+    f.FormActivate();
+    std::vector<int> scanned;
+    for (const auto& call : Fakes().calls) scanned.push_back(call.section);
+    EXPECT_EQ(scanned, c.scanned);
+    if (c.exitAtPump) {
+      EXPECT_LT(view.pump.Count(), 10);  // the wait ends at once
+    }
+    EXPECT_EQ(f.State().ScanState, kStateIdle);
+
+    // Nothing starts any more; a tool's long loop is told to stop.
+    f.ScanNowBtnClick();
+    EXPECT_EQ(Fakes().calls.size(), c.scanned.size());
+    EXPECT_FALSE(f.ScanRequestedByAnotherStart());
+  }
+  view.tools = test::RecordingToolWindows();
+  TTarnwickForm& f = Make();
+  f.DiskCleanerBtnClick();
+  f.ExitRequested();
+  EXPECT_EQ(view.tools.log, "create Cleaner, show Cleaner, abort Cleaner");
+}
+
+TEST_F(MainWindowTest, AnotherStartWithAnArgumentScansWhenIdle) {
+  struct Case {
+    const char* name;
+    std::function<void(TTarnwickForm&)> before;
+    bool scans;
+  };
+  const std::vector<Case> cases = {
+      {"idle on the scan page", [](TTarnwickForm&) {}, true},
+      {"on a tool page", [](TTarnwickForm& f) { f.SystemOptimizeBtnClick(); }, true},
+      {"on the review page", [](TTarnwickForm& f) { Fakes().findings[2] = 1; f.ScanNowBtnClick(); }, true},
+      {"while scanning", [](TTarnwickForm& f) { f.State().ScanState = kStateScanning; }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view.pump = RecordingPump();
+    view.tools = test::RecordingToolWindows();
+    TTarnwickForm& f = Make();
+    c.before(f);
+    test::ResetFakeScans(f.Lists());
+    Fakes().findings[7] = 1;
+    const uint32_t before = mp.system.TickCount();
+    uint32_t scanStartedAfter = 0;
+    bool nested = true;
+    Fakes().onItem = [&](int, int) {
+      scanStartedAfter = mp.system.TickCount() - before;
+      nested = f.ScanRequestedByAnotherStart();  // a request during the scan is refused
+    };
+    EXPECT_EQ(f.ScanRequestedByAnotherStart(), c.scans);
+    EXPECT_EQ(Fakes().calls.size(), c.scans ? static_cast<size_t>(kSectionCount + 1) : 0u);
+    if (!c.scans) continue;
+    EXPECT_GE(scanStartedAfter, kFirstActivationWaitMs);
+    EXPECT_FALSE(nested);
+    EXPECT_EQ(f.ActiveBarButton(), BarButton::Scan);
+    EXPECT_EQ(f.ShownTool(), BarButton::Scan);
+    EXPECT_EQ(f.MainPage(), kScanSheet);
+    EXPECT_EQ(f.ScanPage(), kRepairPage);
+    EXPECT_EQ(f.Lists().Review.Count(), 1);
+  }
 }
 
 TEST_F(MainWindowTest, ScanButtonReturnsToAFreshScanPage) {

@@ -260,6 +260,39 @@ TEST_F(ReviewRepairTest, CancelStopsBeforeTheNextRecordAndNoFurtherSectionStarts
   }
 }
 
+TEST_F(ReviewRepairTest, ExitCancelsTheRepairOrKeepsItFromStarting) {
+  struct Case {
+    const char* name;
+    bool atBackupMessage;  // otherwise at the third pump of the repair
+    std::vector<std::string> repaired;
+    size_t dialogs;
+  };
+  const std::vector<Case> cases = {{"at the backup message", true, {}, 0},
+                                   {"during the repair", false, {"4:value0", "4:value1"}, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    view.dialogs.clear();
+    TTarnwickForm& f = Scan({{4, 3}});
+    const int pumpsBefore = view.pump.Count();
+    if (c.atBackupMessage) {
+      view.prompts.onCall = [&] { f.ExitRequested(); };
+    } else {
+      view.pump.OnPump([&, pumpsBefore](int n) {
+        if (n - pumpsBefore == 3) f.ExitRequested();
+      });
+    }
+    f.RepairBtnClick();
+    EXPECT_EQ(Repaired(), c.repaired);
+    ASSERT_EQ(view.dialogs.size(), c.dialogs);
+    if (c.dialogs) {
+      EXPECT_TRUE(view.dialogs[0]->closed);
+    }
+    EXPECT_FALSE(f.Repairing());
+    view.prompts.onCall = nullptr;
+    view.pump.OnPump(nullptr);
+  }
+}
+
 TEST_F(ReviewRepairTest, FinishReturnsToTheIdleScanPage) {
   TTarnwickForm& f = Scan({{4, 2}});
   f.RepairBtnClick();

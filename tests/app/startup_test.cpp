@@ -16,8 +16,10 @@ class FakeInstance : public IRunningInstance {
  public:
   bool Exists() override { return exists; }
   void AskToRestore() override { ++restoreRequests; }
+  void AskToScan() override { ++scanRequests; }
   bool exists = false;
   int restoreRequests = 0;
+  int scanRequests = 0;
 };
 
 std::optional<std::string> ReadString(IRegistry& reg, HKey root, const std::string& path, const std::string& name) {
@@ -33,16 +35,25 @@ void WriteString(IRegistry& reg, HKey root, const std::string& path, const std::
   key.WriteString(name, value);
 }
 
-TEST(Startup, ARunningInstanceIsAskedToRestoreAndNothingElseHappens) {
-  MemoryPlatform mp;
-  FakeInstance running;
-  running.exists = true;
-  const StartupResult result = RunStartup(mp.platform, running, {"-Scan"}, "tarnwick.exe -Scan");
-  EXPECT_TRUE(result.endNow);
-  EXPECT_EQ(running.restoreRequests, 1);
-  TRegistry key(mp.registry, kCurrentUser);
-  EXPECT_FALSE(key.KeyExists(kSettingsKey));
-  EXPECT_TRUE(mp.shell.executeCalls.empty());
+TEST(Startup, ARunningInstanceIsAskedToRestoreOrToScanAndNothingElseHappens) {
+  struct Case {
+    std::vector<std::string> args;
+    int restoreRequests;
+    int scanRequests;
+  };
+  for (const Case& c : std::vector<Case>{{{}, 1, 0}, {{"  "}, 1, 0}, {{"-Scan"}, 0, 1}, {{"x", "y"}, 0, 1}}) {
+    SCOPED_TRACE(c.args.empty() ? "no argument" : "'" + c.args[0] + "'");
+    MemoryPlatform mp;
+    FakeInstance running;
+    running.exists = true;
+    const StartupResult result = RunStartup(mp.platform, running, c.args, "tarnwick.exe");
+    EXPECT_TRUE(result.endNow);
+    EXPECT_EQ(running.restoreRequests, c.restoreRequests);
+    EXPECT_EQ(running.scanRequests, c.scanRequests);
+    TRegistry key(mp.registry, kCurrentUser);
+    EXPECT_FALSE(key.KeyExists(kSettingsKey));
+    EXPECT_TRUE(mp.shell.executeCalls.empty());
+  }
 }
 
 TEST(Startup, ElevatedRelaunchDecisions) {

@@ -32,6 +32,27 @@ class RecordingRepairDialog : public IRepairDialogView {
   RepairDialogRecord& record_;
 };
 
+// The tool windows as a log of calls ("create Optimizer", "show Optimizer", "hide ...", "free ...").
+class RecordingToolWindows : public IToolWindows {
+ public:
+  bool Create(BarButton tool) override { return Log("create", tool), !failCreate; }
+  void Free(BarButton tool) override { Log("free", tool); }
+  void Show(BarButton tool, bool shown) override { Log(shown ? "show" : "hide", tool); }
+  bool Busy(BarButton) override { return busy; }
+  void Abort(BarButton tool) override { Log("abort", tool); }
+
+  std::string log;
+  bool failCreate = false;
+  bool busy = false;
+
+ private:
+  void Log(const char* what, BarButton tool) {
+    static const char* const kNames[] = {"Scan", "Backup", "Optimizer", "Startup", "Uninstall", "Cleaner", "IE"};
+    if (!log.empty()) log += ", ";
+    log += std::string(what) + " " + kNames[static_cast<int>(tool)];
+  }
+};
+
 class RecordingFormView : public IMainFormView {
  public:
   ITextTarget& CountLabel(int index) override { return counts[static_cast<size_t>(index)]; }
@@ -53,11 +74,13 @@ class RecordingFormView : public IMainFormView {
     dialogs.back()->label.SetText(kRepairLabelText);
     return std::make_unique<RecordingRepairDialog>(*dialogs.back());
   }
+  IToolWindows& ToolWindows() override { return tools; }
 
   std::array<RecordingText, kSectionCount> counts;
   RecordingText status;
   RecordingPump pump;
   RecordingPrompts prompts;
+  RecordingToolWindows tools;
   std::vector<std::unique_ptr<RepairDialogRecord>> dialogs;
   bool fullBackupOfferMade = false;
   int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0, fullBackupOffers = 0;

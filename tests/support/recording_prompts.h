@@ -1,6 +1,7 @@
 // A prompt double: records every message box and answers Yes/No questions from a script.
 #pragma once
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ class RecordingPrompts : public IPrompts {
   PromptAnswer AskYesNo(const std::string& title, const std::string& text, PromptIcon icon,
                         PromptAnswer defaultAnswer) override {
     calls.push_back({true, title, text, icon, defaultAnswer});
+    if (onCall) onCall();
     if (answers_.empty()) return defaultAnswer;
     const PromptAnswer answer = answers_.front();
     answers_.pop_front();
@@ -30,9 +32,11 @@ class RecordingPrompts : public IPrompts {
   }
   void Tell(const std::string& title, const std::string& text, PromptIcon icon) override {
     calls.push_back({false, title, text, icon, PromptAnswer::No});
+    if (onCall) onCall();
   }
 
   std::vector<PromptCall> calls;
+  std::function<void()> onCall;  // runs while a message box is up
 
  private:
   std::deque<PromptAnswer> answers_;

@@ -131,11 +131,51 @@ int MakeBrokenShortcut(const char* link, const char* target) {
   return saved ? 0 : 1;
 }
 
+// The control that has the keyboard focus in the main window's thread.
+HWND FocusOf(HWND window) {
+  GUITHREADINFO gui{};
+  gui.cbSize = sizeof gui;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui) ? gui.hwndFocus : nullptr;
+}
+
+// A control's text, or its class when it has none.
+std::string NameOf(HWND control) {
+  char text[128] = "", name[64] = "";
+  if (control) GetWindowTextA(control, text, sizeof text);
+  if (control && !*text) GetClassNameA(control, name, sizeof name);
+  return *text ? text : name;
+}
+
+// Presses and releases a key in the focused control, as the keyboard would, and waits until it was handled.
+void PressKey(HWND window, WPARAM key) {
+  HWND focus = FocusOf(window);
+  if (!focus) return;
+  PostMessageA(focus, WM_KEYDOWN, key, 1);
+  PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+  // A sent message is answered before posted ones are taken: wait until the window has taken the keys.
+  Sleep(150);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
+// The shown tool window on the tools page: the text of its first label.
+BOOL CALLBACK FindToolWindow(HWND window, LPARAM param) {
+  char name[64];
+  if (IsWindowVisible(window) && GetClassNameA(window, name, sizeof name) &&
+      std::strcmp(name, "TTarnwickToolWindow") == 0) {
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
 int Usage() {
   std::fprintf(stderr,
                "usage: gui_probe wait-window MS | wait-shown MS | wait-scan-end MS | wait-finish MS | wait-gone MS |"
                " state | count | focus | key VK | click TEXT | wait-text TEXT MS | close | minimize | exit |"
-               " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS | make-broken-shortcut LINK TARGET\n");
+               " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS | menu-exit |"
+               " exit-when-shown MS | tab-cycle | tab-to TEXT | checked TEXT | tool | wait-no-text TEXT MS |"
+               " answer-then-exit MS | make-broken-shortcut LINK TARGET\n");
   return 2;
 }
 
@@ -160,6 +200,15 @@ int main(int argc, char** argv) {
   }
   if (!std::strcmp(command, "wait-finish"))
     return WaitFor([] { HWND w = MainWindow(); return w && ChildShown(w, "Finish"); }, timeout) ? 0 : 1;
+  // The tray menu's Exit as soon as the window shows, inside the wait before a "-Scan" start's scan.
+  if (!std::strcmp(command, "exit-when-shown")) {
+    if (!WaitFor([] { HWND w = MainWindow(); return w && IsWindowVisible(w); }, timeout)) return 1;
+    return PostMessageA(MainWindow(), WM_COMMAND, IDM_EXIT, 0) ? 0 : 1;
+  }
+  if (!std::strcmp(command, "wait-no-text") && argc == 4) {
+    const char* text = argv[2];
+    return WaitFor([text] { HWND w = MainWindow(); return w && !ChildShown(w, text); }, timeout) ? 0 : 1;
+  }
   if (!std::strcmp(command, "wait-gone")) return WaitFor([] { return MainWindow() == nullptr; }, timeout) ? 0 : 1;
   // Waits for a message box titled "Tarnwick" and prints its text, carriage returns as "|".
   if (!std::strcmp(command, "wait-message")) {
@@ -174,6 +223,15 @@ int main(int argc, char** argv) {
   if (!std::strcmp(command, "answer") && argc == 3) {
     HWND box = TarnwickDialog(false);
     return box && PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(std::atoi(argv[2])), 0) ? 0 : 1;
+  }
+  // Presses OK on the backup message, then gives the tray menu's Exit as soon as the repair dialog shows.
+  if (!std::strcmp(command, "answer-then-exit")) {
+    HWND box = TarnwickDialog(false);
+    if (!box || !PostMessageA(box, WM_COMMAND, IDOK, 0)) return 1;
+    const bool seen = WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout);
+    if (!PostMessageA(MainWindow(), WM_COMMAND, IDM_EXIT, 0)) return 1;
+    std::printf("%s\n", seen ? "exit during the repair" : "exit after the repair");
+    return 0;
   }
   if (!std::strcmp(command, "wait-repair-dialog"))
     return WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout) ? 0 : 1;
@@ -201,25 +259,55 @@ int main(int argc, char** argv) {
     return PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)) ? 0 : 1;
   }
   // The control that has the keyboard focus, by its text, or by its class when it has none.
-  HWND focus = nullptr;
-  GUITHREADINFO gui{};
-  gui.cbSize = sizeof gui;
-  if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) focus = gui.hwndFocus;
+  HWND focus = FocusOf(window);
   if (!std::strcmp(command, "focus")) {
-    char text[64] = "", name[64] = "";
-    if (focus) GetWindowTextA(focus, text, sizeof text);
-    if (focus) GetClassNameA(focus, name, sizeof name);
-    std::printf("%s\n", *text ? text : name);
+    std::printf("%s\n", NameOf(focus).c_str());
     return focus ? 0 : 1;
   }
   // Presses and releases a key (given as a virtual-key number) in the focused control.
   if (!std::strcmp(command, "key") && argc == 3) {
     if (!focus) return 1;
-    const WPARAM key = static_cast<WPARAM>(std::atoi(argv[2]));
-    PostMessageA(focus, WM_KEYDOWN, key, 1);
-    PostMessageA(focus, WM_KEYUP, key, 0xC0000001);
+    PressKey(window, static_cast<WPARAM>(std::atoi(argv[2])));
     return 0;
   }
+  // Presses Tab until the focus comes back and prints the controls it went through, "|" between them.
+  if (!std::strcmp(command, "tab-cycle")) {
+    if (!focus) return 1;
+    std::string order = NameOf(focus);
+    for (int i = 0; i < 80; ++i) {
+      PressKey(window, VK_TAB);
+      HWND next = FocusOf(window);
+      if (next == focus) break;
+      order += "|" + NameOf(next);
+    }
+    std::printf("%s\n", order.c_str());
+    return 0;
+  }
+  // Presses Tab until the control with this text (or class) has the focus.
+  if (!std::strcmp(command, "tab-to") && argc == 3) {
+    for (int i = 0; i < 80; ++i) {
+      if (NameOf(FocusOf(window)) == argv[2]) return 0;
+      PressKey(window, VK_TAB);
+    }
+    return 1;
+  }
+  // 1 when the visible check box with this text is ticked, otherwise 0.
+  if (!std::strcmp(command, "checked") && argc == 3) {
+    HWND box = VisibleChild(window, argv[2]);
+    if (!box) return 1;
+    std::printf("%d\n", SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
+    return 0;
+  }
+  // The heading of the shown tool window.
+  if (!std::strcmp(command, "tool")) {
+    HWND tool = nullptr;
+    EnumChildWindows(window, FindToolWindow, reinterpret_cast<LPARAM>(&tool));
+    if (!tool) return 1;
+    std::printf("%s\n", NameOf(GetWindow(tool, GW_CHILD)).c_str());
+    return 0;
+  }
+  // The tray menu's Exit.
+  if (!std::strcmp(command, "menu-exit")) return PostMessageA(window, WM_COMMAND, IDM_EXIT, 0) ? 0 : 1;
   if (!std::strcmp(command, "minimize")) return ShowWindow(window, SW_MINIMIZE), 0;
   // A tray icon callback with this mouse message (515 double click, 516 right button, 16 close request).
   if (!std::strcmp(command, "tray") && argc == 3)

@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # GUI smoke test: tarnwick.exe under Xvfb and Wine on a fresh prefix.
+#  0. The tray menu's Exit during the one-second wait of a "-Scan" start ends the program at once, scanning nothing.
 #  1. A "-Scan" start on the bare prefix gives the baseline "ScanResult".
 #  2. After seeding the demo entries a second "-Scan" start must count exactly the seeded problems more; the
 #     probe measures meanwhile how long the window goes without answering messages.
-#  3. Repair: the backup message, a backup file in RepairBackup\, the finish page; Finish returns to Scan Now.
-#  4. Closed to the tray, the program is restored by a second start, which ends at once.
+#  3. The keyboard on the review page: the Tab order, Space ticks a row, the menu key opens the context menu.
+#     Repair: the backup message, a backup file in RepairBackup\, the finish page; Finish returns to Scan Now.
+#     Enter and Space press the bar buttons; a tool button shows its window on the tools page.
+#  4. Closed to the tray, the program is restored by a second start, which ends at once; a second "-Scan" start
+#     makes it restore itself and scan.
 #  5. Minimized, it is restored by the restore request and by a double click on the tray icon; a right click
 #     shows the tray menu.
+#  6. The tray menu's Exit during a repair ends the program.
 # Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -45,6 +50,15 @@ bash "$demo/prefix.sh" create "$prefix"
 bash "$demo/prefix.sh" install "$prefix" "$exe"
 cp -f "$probe_exe" "$prefix/drive_c/Tarnwick/gui_probe.exe"
 
+echo "== the tray menu's Exit during the wait before a -Scan start's scan"
+wine 'C:\Tarnwick\tarnwick.exe' -Scan &
+first=$!
+probe exit-when-shown 30000 || fail "no main window"
+probe wait-gone 5000 || fail "Exit during the first-activation wait did not end the program"
+wait "$first" || true
+[ ! -f "$result" ] || fail "a scan ran after Exit"
+echo "ok: ended at once, nothing scanned"
+
 echo "== baseline scan on the bare prefix"
 wine 'C:\Tarnwick\tarnwick.exe' -Scan &
 first=$!
@@ -82,6 +96,23 @@ while IFS='|' read -r caption added; do
   echo "ok: $caption=$after"
 done <"$demo/expected_counts.txt"
 
+echo "== the keyboard on the review page"
+probe tab-to ListBox || fail "Tab does not reach the problems list"
+order=$(probe tab-cycle)
+expected="ListBox|Select All|Repair|About|Help|Minimize|Close|Registry Scan|Backup|System Optimizer|Startup Manager"
+expected="$expected|Uninstall Manager|Disk Cleaner|IE Restore"
+[ "$order" = "$expected" ] || fail "Tab order: $order"
+probe key 40  # Down: the first row becomes the current one
+[ "$(probe checked 'Select All')" = 1 ] || fail "not every row ticked after the scan"
+probe key 32
+[ "$(probe checked 'Select All')" = 0 ] || fail "Space did not untick the current row"
+probe key 32
+[ "$(probe checked 'Select All')" = 1 ] || fail "Space did not tick the current row again"
+probe key 93  # the context-menu key
+probe wait-menu 10000 >/dev/null || fail "the menu key did not open the context menu"
+probe close-menu 10000 || fail "the context menu did not close"
+echo "ok: Tab order, Space and the menu key on the review page"
+
 echo "== repair of the seeded problems"
 backups=$prefix/drive_c/Tarnwick/RepairBackup
 probe click Repair || fail "no Repair button"
@@ -100,6 +131,20 @@ for shortcut in "Demo Gone.lnk" "Demo Folder.lnk"; do
 done
 echo "ok: repaired with a backup in RepairBackup, shortcuts in the Recycle Bin, back on the scan page"
 
+echo "== the bar by the keyboard and the tools page"
+probe tab-to Backup || fail "Tab does not reach the Backup button"
+probe key 13
+probe wait-no-text "Scan Now" 5000 || fail "Enter did not press the Backup button"
+probe tab-to "Uninstall Manager" || fail "Tab does not reach the Uninstall Manager button"
+probe key 32
+[ "$(probe tool)" = "Uninstall Manager" ] || fail "Space showed no Uninstall Manager window: $(probe tool)"
+import -window root "$work/tool_page.png" 2>/dev/null || true
+probe tab-to "Registry Scan" || fail "Tab does not reach the Registry Scan button"
+probe key 13
+probe wait-text "Scan Now" 5000 || fail "Enter on Registry Scan did not return to the scan page"
+! probe tool >/dev/null || fail "a tool window stays shown on the scan page"
+echo "ok: Enter and Space press the bar buttons, the tool window shows and goes ($work/tool_page.png)"
+
 echo "== a second instance restores the first"
 probe close
 sleep 1
@@ -110,6 +155,13 @@ took=$(($(date +%s) - start))
 [ "$(probe count)" = "1" ] || fail "a second main window appeared"
 probe wait-shown 10000 || fail "the first instance did not restore itself: $(probe state)"
 echo "ok: second instance ended after ${took}s, first restored"
+
+probe close
+sleep 1
+timeout 20 wine 'C:\Tarnwick\tarnwick.exe' -Scan || fail "the second -Scan instance did not end"
+probe wait-shown 10000 || fail "a second -Scan start did not restore the first instance: $(probe state)"
+probe wait-scan-end 120000 || fail "a second -Scan start did not make the first instance scan"
+echo "ok: a second -Scan start restored the first instance and it scanned"
 
 echo "== the tray icon"
 probe minimize
@@ -129,4 +181,17 @@ echo "ok: restored by 0x2400 and a double click, tray menu shown ($work/tray_men
 probe exit
 probe wait-gone 15000 || fail "the program did not end"
 wait "$first" || true
+
+echo "== the tray menu's Exit during a repair"
+bash "$demo/prefix.sh" seed "$prefix"
+wine 'C:\Tarnwick\tarnwick.exe' -Scan &
+first=$!
+probe wait-window 30000 || fail "no main window"
+probe wait-scan-end 120000 || fail "the scan did not end"
+probe click Repair || fail "no Repair button"
+probe wait-message 20000 >/dev/null || fail "no message after Repair"
+when=$(probe answer-then-exit 10000) || fail "could not press OK and Exit"
+probe wait-gone 10000 || fail "Exit during the repair did not end the program"
+wait "$first" || true
+echo "ok: $when ended the program"
 echo "PASS"
