@@ -4,59 +4,21 @@
 
 #include <algorithm>
 
-#include "platform/memory/memory_platform.h"
-#include "platform/reg_access.h"
-#include "sections/section_contract.h"
-#include "support/recording_ui.h"
+#include "support/section_fixture.h"
 
 namespace tw {
 namespace {
 
-class ClassFilterEmptyKeySections : public ::testing::Test {
+using test::ExpectTexts;
+
+class ClassFilterEmptyKeySections : public test::SectionFixture {
  protected:
-  void SetUp() override { state.SelectAll = true; }
-  void Key(HKey root, const std::string& path) {
-    RegKeyHandle key;
-    ASSERT_EQ(key.Open(mp.registry, root, path, true), kOk) << path;
-  }
   void Value(HKey root, const std::string& path, const std::string& name, uint32_t type, Bytes data = {}) {
     RegKeyHandle key;
     ASSERT_EQ(key.Open(mp.registry, root, path, true), kOk) << path;
     ASSERT_EQ(mp.registry.SetValue(key.Get(), name, type, data), kOk);
   }
-  bool HasKey(HKey root, const std::string& path) { return TRegistry(mp.registry, root).KeyExists(path); }
-  void Scan(int section) {
-    list.Clear();
-    const SectionDef& def = SectionByNumber(section);
-    ScanContext ctx{mp.platform, state, pump, status, count, list};
-    def.scanner(ctx, def.root, def.keyPath ? def.keyPath : "");
-  }
-  std::vector<std::string> Repair(int section) {
-    TRepairContents results;
-    RepairContext ctx{mp.platform, state, pump, repairLabel, results, list};
-    SectionByNumber(section).repairer(ctx);
-    std::vector<std::string> statuses;
-    for (const auto& row : results) statuses.push_back(row.Rec.Status);
-    return statuses;
-  }
-  std::vector<std::string> Found(std::string TContent::*field) const {
-    std::vector<std::string> out;
-    for (const auto& item : list) out.push_back(item.Content.*field);
-    return out;
-  }
-
-  MemoryPlatform mp;
-  ProcessState state;
-  test::RecordingPump pump;
-  test::RecordingText status, count, repairLabel;
-  TRegistryContents list;
 };
-
-void ExpectTexts(const TContent& c, const std::vector<std::string>& expected) {
-  EXPECT_EQ((std::vector<std::string>{c.FullKeyPath, c.KeyName, c.ValueName, c.ValueData, c.KeyPathText,
-                                      c.ValueNameText, c.ValueText, c.Description, c.Detail, c.Title}),
-            expected);
-}
 
 const std::string kClassBase = "SYSTEM\\CurrentControlSet\\Control\\Class\\";
 

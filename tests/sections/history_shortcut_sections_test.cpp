@@ -2,17 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_platform.h"
-#include "platform/reg_access.h"
-#include "sections/section_contract.h"
-#include "support/recording_ui.h"
+#include "support/section_fixture.h"
 
 namespace tw {
 namespace {
 
+using test::ExpectTexts;
+
 constexpr const char* kOpenSave = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU";
 
-class HistoryShortcutSections : public ::testing::Test {
+class HistoryShortcutSections : public test::SectionFixture {
  protected:
   void SetUp() override {
     state.SelectAll = true;
@@ -27,48 +26,11 @@ class HistoryShortcutSections : public ::testing::Test {
     ASSERT_EQ(key.Open(mp.registry, kCurrentUser, path, true), kOk);
     ASSERT_EQ(mp.registry.SetValue(key.Get(), name, type, bytes), kOk);
   }
-  void Ignore(int section, const std::string& fullKeyPath, const std::string& valueName) {
-    auto& item = state.Ignores.Items(state.Ignores.Add());
-    item.Category = SectionByNumber(section).ignoreCategory;
-    item.FullKeyPath = fullKeyPath;
-    item.ValueName = valueName;
-  }
   void Link(const std::string& file, const std::string& target) {
     mp.files.AddFile(file, "L");
     mp.shell.SetShortcut(file, target);
   }
-  void Scan(int section) {
-    list.Clear();
-    const SectionDef& def = SectionByNumber(section);
-    ScanContext ctx{mp.platform, state, pump, status, count, list};
-    def.scanner(ctx, def.root, def.keyPath ? def.keyPath : "");
-  }
-  std::vector<std::string> Repair(int section) {
-    TRepairContents results;
-    RepairContext ctx{mp.platform, state, pump, repairLabel, results, list};
-    SectionByNumber(section).repairer(ctx);
-    std::vector<std::string> statuses;
-    for (const auto& row : results) statuses.push_back(row.Rec.Status);
-    return statuses;
-  }
-  std::vector<std::string> Found(std::string TContent::*field) const {
-    std::vector<std::string> out;
-    for (const auto& item : list) out.push_back(item.Content.*field);
-    return out;
-  }
-
-  MemoryPlatform mp;
-  ProcessState state;
-  test::RecordingPump pump;
-  test::RecordingText status, count, repairLabel;
-  TRegistryContents list;
 };
-
-void ExpectTexts(const TContent& c, const std::vector<std::string>& expected) {
-  EXPECT_EQ((std::vector<std::string>{c.FullKeyPath, c.KeyName, c.ValueName, c.ValueData, c.KeyPathText,
-                                      c.ValueNameText, c.ValueText, c.Description, c.Detail, c.Title}),
-            expected);
-}
 
 TEST_F(HistoryShortcutSections, EveryHistoryValueIsReported) {
   const std::string os = kOpenSave;

@@ -2,20 +2,19 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/memory/memory_platform.h"
-#include "platform/reg_access.h"
-#include "sections/section_contract.h"
-#include "support/recording_ui.h"
+#include "support/section_fixture.h"
 
 namespace tw {
 namespace {
+
+using test::ExpectTexts;
 
 constexpr const char* kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 constexpr const char* kMenuOrder = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder";
 constexpr const char* kStartMenu =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MenuOrder\\Start Menu2\\Programs";
 
-class UninstallStartMenuSections : public ::testing::Test {
+class UninstallStartMenuSections : public test::SectionFixture {
  protected:
   void SetUp() override {
     state.SelectAll = true;
@@ -30,49 +29,7 @@ class UninstallStartMenuSections : public ::testing::Test {
     ASSERT_EQ(key.Open(mp.registry, root, path, true), kOk);
     ASSERT_EQ(mp.registry.SetValue(key.Get(), name, type, bytes), kOk);
   }
-  void Key(HKey root, const std::string& path) {
-    RegKeyHandle key;
-    ASSERT_EQ(key.Open(mp.registry, root, path, true), kOk);
-  }
-  void Ignore(int section, const std::string& fullKeyPath, const std::string& valueName) {
-    auto& item = state.Ignores.Items(state.Ignores.Add());
-    item.Category = SectionByNumber(section).ignoreCategory;
-    item.FullKeyPath = fullKeyPath;
-    item.ValueName = valueName;
-  }
-  void Scan(int section) {
-    list.Clear();
-    const SectionDef& def = SectionByNumber(section);
-    ScanContext ctx{mp.platform, state, pump, status, count, list};
-    def.scanner(ctx, def.root, def.keyPath ? def.keyPath : "");
-  }
-  std::vector<std::string> Repair(int section) {
-    TRepairContents results;
-    RepairContext ctx{mp.platform, state, pump, repairLabel, results, list};
-    SectionByNumber(section).repairer(ctx);
-    std::vector<std::string> statuses;
-    for (const auto& row : results) statuses.push_back(row.Rec.Status);
-    return statuses;
-  }
-  std::vector<std::string> Found(std::string TContent::*field) const {
-    std::vector<std::string> out;
-    for (const auto& item : list) out.push_back(item.Content.*field);
-    return out;
-  }
-  bool HasKey(HKey root, const std::string& path) { return TRegistry(mp.registry, root).KeyExists(path); }
-
-  MemoryPlatform mp;
-  ProcessState state;
-  test::RecordingPump pump;
-  test::RecordingText status, count, repairLabel;
-  TRegistryContents list;
 };
-
-void ExpectTexts(const TContent& c, const std::vector<std::string>& expected) {
-  EXPECT_EQ((std::vector<std::string>{c.FullKeyPath, c.KeyName, c.ValueName, c.ValueData, c.KeyPathText,
-                                      c.ValueNameText, c.ValueText, c.Description, c.Detail, c.Title}),
-            expected);
-}
 
 TEST_F(UninstallStartMenuSections, UninstallEntriesWithAMissingProgramAreReported) {
   mp.files.AddFile("C:\\Apps\\here\\uninst.exe");
