@@ -5,6 +5,12 @@
 namespace tw {
 
 uint32_t CachedFiles::Attributes(const std::string& path) {
+  // Windows allows none of these characters in a name, so a path holding one names nothing: such text (a
+  // quoted command line, a pattern) is answered without asking.
+  if (path.find_first_of("\"<>|*") != std::string::npos) {
+    ++cache_.saved;
+    return kInvalidAttributes;
+  }
   std::string key = UpperText(path);
   auto found = cache_.entries.find(key);
   if (found != cache_.entries.end()) {
