@@ -91,6 +91,7 @@ struct SectionFigures {
   RawCounts raw;
   int findings = 0;
   AttributeCache files;  // the scan's existence tests: made, and answered from its cache
+  double longestGapMs = 0;  // between two message pumps of the section
 };
 
 struct SizeFigures {
@@ -148,6 +149,7 @@ SizeFigures RunSize(uint64_t size, const Options& options, const std::vector<Ben
       f.findings = ScanSection(platform, *screen, sections[i], list, &f.files);
       f.scanSeconds = std::min(f.scanSeconds, NowSeconds() - t0);
       const PumpStats pump = screen->Finish();
+      f.longestGapMs = std::max(f.longestGapMs, pump.longestCallGapMs);
       figures.pump.calls = std::max(figures.pump.calls, pump.calls);
       figures.pump.realPumps = std::max(figures.pump.realPumps, pump.realPumps);
       figures.pump.longestCallGapMs = std::max(figures.pump.longestCallGapMs, pump.longestCallGapMs);
@@ -170,22 +172,22 @@ void PrintSize(uint64_t size, const SizeFigures& f, const std::vector<BenchSecti
               f.generated.danglingTypeLibs, f.generated.unknownFileTypes, f.generated.emptyExtensions,
               f.generated.missingFileRefs, f.generated.missingFileRefs + f.generated.existingFileRefs,
               f.populateSeconds);
-  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
-              "keys/s", "values/s", "findings");
+  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s %8s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
+              "keys/s", "values/s", "findings", "gap ms");
   double rawTotal = 0, scanTotal = 0;
   for (size_t i = 0; i < sections.size(); ++i) {
     const SectionFigures& s = f.sections[i];
     const double keysPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.keys) / s.scanSeconds : 0;
     const double valuesPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.values) / s.scanSeconds : 0;
     if (s.hasRaw) {
-      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d\n", sections[i].def.number,
+      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d %8.1f\n", sections[i].def.number,
                   sections[i].def.caption, s.rawSeconds * 1e3, s.scanSeconds * 1e3, s.scanSeconds / s.rawSeconds,
-                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings);
+                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings, s.longestGapMs);
       rawTotal += s.rawSeconds;
       scanTotal += s.scanSeconds;
     } else {
-      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d\n", sections[i].def.number, sections[i].def.caption,
-                  "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings);
+      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d %8.1f\n", sections[i].def.number,
+                  sections[i].def.caption, "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings, s.longestGapMs);
     }
   }
   for (size_t i = 0; i < sections.size(); ++i) {

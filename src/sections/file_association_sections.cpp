@@ -22,6 +22,24 @@ NameSet UpperNames(const std::vector<std::string>& names) {
   return set;
 }
 
+// The top-level names of the root, read one at a time between message pumps, so that a root with a great many
+// names never holds the window up; an abort ends the listing.
+std::vector<std::string> RootNames(ScanContext& ctx, HKey root) {
+  IRegistry& reg = ctx.platform.registry;
+  std::vector<std::string> names;
+  KeyInfo info;
+  if (reg.QueryInfo(root, &info) != kOk) return names;
+  names.reserve(info.subKeys);
+  std::string name;
+  for (uint32_t index = 0; index < info.subKeys && !ScanAborted(ctx); ++index) {
+    PumpMessages(ctx);
+    const long rc = reg.EnumKey(root, index, &name);
+    if (rc == kErrNoMoreItems) break;
+    if (rc == kOk && !name.empty()) names.push_back(name);
+  }
+  return names;
+}
+
 // The unnamed value of an extension key when it is a string (plain or expandable); false otherwise.
 bool ReadDefaultString(IRegistry& reg, HKey key, std::string* text) {
   uint32_t type = kRegNone;
@@ -106,7 +124,7 @@ ClassesRootNames SplitClassesRootNames(const std::vector<std::string>& names) {
 void ScanFileAssociations(ScanContext& ctx, HKey root, const std::string&) {
   ctx.list.Clear();
   IRegistry& reg = ctx.platform.registry;
-  const ClassesRootNames names = SplitClassesRootNames(SubKeyNamesOf(reg, root));
+  const ClassesRootNames names = SplitClassesRootNames(RootNames(ctx, root));
   const NameSet classNames = UpperNames(names.classNames);
   UserFileTypes userTypes(reg);
   const std::string rootName = RootKeyName(root) + "\\";
@@ -132,7 +150,7 @@ void RepairFileAssociations(RepairContext& ctx) { RepairRecords(ctx, {RemoveReco
 
 void ScanFileExtensions(ScanContext& ctx, HKey root, const std::string&) {
   IRegistry& reg = ctx.platform.registry;
-  const ClassesRootNames names = SplitClassesRootNames(SubKeyNamesOf(reg, root));
+  const ClassesRootNames names = SplitClassesRootNames(RootNames(ctx, root));
   const std::string rootName = RootKeyName(root) + "\\";
   // Between the extensions the window processes messages and an abort is honoured, as in every long loop,
   // so that a root with many extensions never holds the window up.

@@ -61,7 +61,8 @@ bool ContainsAnyAtDots(const std::string& text, std::initializer_list<const char
       if (dot < before || text.size() - (dot - before) < p.size()) continue;
       const size_t start = dot - before;
       size_t i = 0;
-      while (i < p.size() && upper[static_cast<unsigned char>(text[start + i])] == static_cast<unsigned char>(p[i])) ++i;
+      while (i < p.size() && upper[static_cast<unsigned char>(text[start + i])] == static_cast<unsigned char>(p[i]))
+        ++i;
       if (i == p.size()) return true;
     }
   }
