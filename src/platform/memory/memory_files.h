@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,8 @@ class MemoryFiles : public IFiles {
   bool ReadWholeFile(const std::string& path, std::string* contents) override;
   bool WriteWholeFile(const std::string& path, const std::string& contents) override;
   bool AppendToFile(const std::string& path, const std::string& contents) override;
+  bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
+  bool ReadVersionResource(const std::string& path, VersionResource* out) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;
   bool FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) override;
@@ -55,6 +58,13 @@ class MemoryFiles : public IFiles {
   void SetClock(uint64_t fileTime) { clock_ = fileTime; }
   bool SetTimes(const std::string& path, uint64_t creation, uint64_t access, uint64_t write);
   size_t OpenSearchCount() const { return searches_.size(); }
+  // The version resource a file answers with while it exists.
+  void SetVersionResource(const std::string& path, const VersionResource& resource) { versions_[path] = resource; }
+  // Later writes of the file fail (as on a full disk) or work again; an atomic write leaves the old contents.
+  void SetWritesFail(const std::string& path, bool fail) {
+    if (fail) failingWrites_.insert(path);
+    else failingWrites_.erase(path);
+  }
 
  private:
   using NodeId = uint32_t;
@@ -105,6 +115,8 @@ class MemoryFiles : public IFiles {
   uint64_t clock_;
   std::string tempDir_;
   std::string executablePath_;
+  std::map<std::string, VersionResource, NoCaseLess> versions_;
+  std::set<std::string, NoCaseLess> failingWrites_;
 };
 
 }  // namespace tw

@@ -44,6 +44,10 @@ class MemoryShell : public IShell {
     *target = found->second;
     return true;
   }
+  bool StartCommandLine(const std::string& commandLine) override {
+    commandLines.push_back(commandLine);
+    return executeResult_;
+  }
   bool RecycleFiles(const std::vector<std::string>& paths) override {
     for (const std::string& path : paths) {
       if (refused_.count(path)) continue;  // left where it was, as the Recycle Bin may do
@@ -65,6 +69,7 @@ class MemoryShell : public IShell {
   std::vector<ExecuteCall> executeCalls;
   std::vector<BrowserCall> browserCalls;
   std::vector<std::string> recycled;
+  std::vector<std::string> commandLines;  // StartCommandLine, in order
   int resolveCalls = 0;
 
  private:

@@ -1,6 +1,10 @@
 #include <windows.h>
+#include <winver.h>
 
 #include "platform/win32/win32_files.h"
+
+#include <cstdio>
+#include <vector>
 
 #include <algorithm>
 
@@ -113,6 +117,56 @@ bool Win32Files::AppendToFile(const std::string& path, const std::string& conten
   bool ok = SetFilePointerEx(file, zero, nullptr, FILE_END) && WriteAll(file, contents);
   CloseHandle(file);
   return ok;
+}
+
+bool Win32Files::WriteFileAtomically(const std::string& path, const std::string& contents) {
+  const size_t slash = path.find_last_of('\\');
+  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  char temporary[MAX_PATH + 1] = {};
+  if (!GetTempFileNameA(folder.c_str(), "twk", 0, temporary)) return false;
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    ok = WriteAll(file, contents) && FlushFileBuffers(file);
+    CloseHandle(file);
+  }
+  ok = ok && MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temporary);
+  return ok;
+}
+
+bool Win32Files::ReadVersionResource(const std::string& path, VersionResource* out) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return false;
+  std::vector<char> buffer(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, buffer.data())) return false;
+  VersionResource resource;
+  void* block = nullptr;
+  UINT length = 0;
+  if (VerQueryValueA(buffer.data(), "\\", &block, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(block);
+    resource.fileVersionMS = fixed->dwFileVersionMS;
+    resource.fileVersionLS = fixed->dwFileVersionLS;
+  }
+  if (VerQueryValueA(buffer.data(), "\\VarFileInfo\\Translation", &block, &length) && length >= 4) {
+    const auto* pair = static_cast<const WORD*>(block);
+    resource.hasTranslation = true;
+    resource.language = pair[0];
+    resource.codePage = pair[1];
+    char key[16];
+    std::snprintf(key, sizeof key, "%4.4x%4.4x", resource.language, resource.codePage);
+    for (const char* name : kVersionStringNames) {
+      const std::string query = std::string("\\StringFileInfo\\") + key + "\\" + name;
+      if (!VerQueryValueA(buffer.data(), query.c_str(), &block, &length) || !block) continue;
+      const char* text = static_cast<const char*>(block);
+      size_t n = 0;
+      while (n < length && text[n]) ++n;
+      resource.strings[name] = std::string(text, n);
+    }
+  }
+  *out = std::move(resource);
+  return true;
 }
 
 uint32_t Win32Files::DriveType(const std::string& root) { return GetDriveTypeA(root.c_str()); }
