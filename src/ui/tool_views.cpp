@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "ui/placeholder_tool_window.h"
+#include "ui/startup_manager_window.h"
+#include "ui/uninstall_manager_window.h"
 #include "ui/tool_view.h"
 
 namespace tw {
@@ -16,7 +18,8 @@ struct ToolViewEntry {
 
 const std::vector<ToolViewEntry>& ToolViews() {
   static const std::vector<ToolViewEntry> kToolViews = {
-      // {BarButton::..., Make...Window},
+      {BarButton::ManageStartup, MakeStartupManagerWindow},
+      {BarButton::UninstallManager, MakeUninstallManagerWindow},
   };
   return kToolViews;
 }
