@@ -298,6 +298,11 @@ bool MemoryFiles::AppendToFile(const std::string& path, const std::string& conte
   return WriteFile(path, contents, true);
 }
 
+NewFileResult MemoryFiles::WriteNewFile(const std::string& path, const std::string& contents) {
+  if (Find(path) != kNone) return NewFileResult::NameTaken;
+  return WriteFile(path, contents, false) ? NewFileResult::Written : NewFileResult::Failed;
+}
+
 uint32_t MemoryFiles::DriveType(const std::string& root) {
   const Drive* drive = DriveOf(DriveLetterOf(root));
   return drive ? drive->type : kDriveNoRootDir;

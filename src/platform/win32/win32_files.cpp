@@ -115,6 +115,20 @@ bool Win32Files::AppendToFile(const std::string& path, const std::string& conten
   return ok;
 }
 
+NewFileResult Win32Files::WriteNewFile(const std::string& path, const std::string& contents) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileResult::NameTaken
+                                                                       : NewFileResult::Failed;
+  }
+  const bool ok = WriteAll(file, contents) && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (ok) return NewFileResult::Written;
+  DeleteFileA(path.c_str());
+  return NewFileResult::Failed;
+}
+
 uint32_t Win32Files::DriveType(const std::string& root) { return GetDriveTypeA(root.c_str()); }
 
 uint32_t Win32Files::LogicalDrives() { return GetLogicalDrives(); }
