@@ -95,6 +95,9 @@ void TTarnwickForm::ScanNowBtnClick() {
   state_.ScanState = kStateIdle;
   lists_.BuildReview();
   FillProblemsList();
+  if (driver_.IgnoreListUnreadable())
+    view_.Prompts().Tell(kAppTitle, WithText(kIgnoreListUnreadableText, ExecutableFolder(platform_.files) + kIgnoreFileName),
+                         PromptIcon::Warning);
   if (lists_.TotalCount() == 0) {
     lists_.Repairs.Clear();
     TRepairRec& row = lists_.Repairs.Items(lists_.Repairs.Add()).Rec;

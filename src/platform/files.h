@@ -50,7 +50,8 @@ class IFiles {
     return a != kInvalidAttributes && (a & kAttrDirectory);
   }
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
-  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches.
+  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches. An entry whose name
+  // has no exact form in the ANSI code page is passed over.
   virtual FindHandle FindFirst(const std::string& pattern, FindData* data) = 0;
   virtual bool FindNext(FindHandle handle, FindData* data) = 0;
   virtual void FindClose(FindHandle handle) = 0;

@@ -188,14 +188,14 @@ long Win32Registry::DeleteTree(HKey parent, const std::string& subKey) {
   if (opened) RegCloseKey(opened);
   if (rc != ERROR_SUCCESS) return rc;
 
-  // Depth first through open handles, each key deleted once its subkeys are gone; the depth is bounded by what
-  // the registry allows, so a damaged registry cannot make the loop run away.
+  // Depth first through open handles, each key deleted once its subkeys are gone. Links open as themselves and
+  // hold no subkeys, so the walk cannot loop; the bound only guards against a registry gone wrong.
   struct Frame {
     HKEY key;
     std::vector<std::wstring> children;
     size_t next = 0;
   };
-  constexpr size_t kMaxDepth = 600;
+  constexpr size_t kMaxDepth = 65536;
   std::vector<Frame> stack;
   stack.push_back({top, SubKeyNames(top)});
   bool allDeleted = true;
