@@ -17,6 +17,7 @@ void TScanDriver::Run() {
   if (ignoreListUnreadable_) state_.SelectAll = false;
   state_.ProblemCounter = 0;
   state_.ProgressTicks = 0;
+  state_.FileAttributes.Clear();
   frame_ = kImageFirstFrame;
   page_.StartScanTimer();
   for (int i = 0; i < kSectionCount && state_.ScanState != kStateAbort; ++i) {
