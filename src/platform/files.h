@@ -52,6 +52,8 @@ struct VersionResource {
   std::map<std::string, std::string> strings;
 };
 
+enum class NewFileResult { Written, NameTaken, Failed };
+
 class IFiles {
  public:
   virtual ~IFiles() = default;
@@ -66,7 +68,8 @@ class IFiles {
     return a != kInvalidAttributes && (a & kAttrDirectory);
   }
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
-  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches.
+  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches. An entry whose name
+  // has no exact form in the ANSI code page is passed over.
   virtual FindHandle FindFirst(const std::string& pattern, FindData* data) = 0;
   virtual bool FindNext(FindHandle handle, FindData* data) = 0;
   virtual void FindClose(FindHandle handle) = 0;
@@ -85,6 +88,9 @@ class IFiles {
   virtual bool WriteFileAtomically(const std::string& path, const std::string& contents) = 0;
   // The file's version resource; false when it has none (or the file cannot be read).
   virtual bool ReadVersionResource(const std::string& path, VersionResource* out) = 0;
+  // Creates the file only when nothing has its name yet (so two writers never share a file) and writes it whole;
+  // a file that could not be written whole is removed again.
+  virtual NewFileResult WriteNewFile(const std::string& path, const std::string& contents) = 0;
   // Drive type of a root such as "C:\".
   virtual uint32_t DriveType(const std::string& root) = 0;
   // Bitmask of the drive letters in use, bit 0 for A:.

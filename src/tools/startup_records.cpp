@@ -219,9 +219,21 @@ bool ValueExports::Save(const RegistryRecord& record, const std::string& line, u
     if (files.Attributes(Candidate(line, n)) == kInvalidAttributes) path = Candidate(line, n);
   if (path.empty()) return false;
   RegExportContext ctx{platform_.registry, platform_.system, RegFileKind::Regedit4};
-  std::vector<std::string> lines{RegFileHeader(ctx.kind), "", "[" + record.location + "]",
-                                 RegValueLine(ctx, record.name, type, data)};
-  return files.WriteFileAtomically(path, RegFileBytes(ctx, lines) + "\r\n");
+  ISystem& system = platform_.system;
+  // The writer takes string data in the registry's 16-bit units.
+  Bytes stored = data;
+  if (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz) {
+    stored.clear();
+    for (char16_t unit : system.AnsiToUtf16(std::string(data.begin(), data.end()))) {
+      stored.push_back(static_cast<uint8_t>(unit & 0xFF));
+      stored.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+  }
+  std::u16string valueLine;
+  if (!RegValueLine(ctx, system.AnsiToUtf16(record.name), type, stored, &valueLine)) return false;
+  const RegLines lines{system.AnsiToUtf16(RegFileHeader(ctx.kind)), u"", system.AnsiToUtf16("[" + record.location + "]"),
+                       valueLine, u""};
+  return files.WriteFileAtomically(path, RegFileBytes(ctx, lines));
 }
 
 bool ValueExports::Find(const RegistryRecord& record, const std::string& line, uint32_t* type, Bytes* data,

@@ -34,6 +34,7 @@ class MemoryFiles : public IFiles {
   bool AppendToFile(const std::string& path, const std::string& contents) override;
   bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
   bool ReadVersionResource(const std::string& path, VersionResource* out) override;
+  NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;
   bool FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) override;
@@ -57,6 +58,9 @@ class MemoryFiles : public IFiles {
   // The time stamped on files as they are created or written (FILETIME ticks).
   void SetClock(uint64_t fileTime) { clock_ = fileTime; }
   bool SetTimes(const std::string& path, uint64_t creation, uint64_t access, uint64_t write);
+  // A locked file (held open by another program without sharing) is there but cannot be read, written, moved or
+  // removed.
+  void Lock(const std::string& path, bool locked = true);
   size_t OpenSearchCount() const { return searches_.size(); }
   // The version resource a file answers with while it exists.
   void SetVersionResource(const std::string& path, const VersionResource& resource) { versions_[path] = resource; }
@@ -74,6 +78,7 @@ class MemoryFiles : public IFiles {
     uint32_t attributes = 0;
     std::string data;
     uint64_t creationTime = 0, accessTime = 0, writeTime = 0;
+    bool locked = false;
     std::map<std::string, NodeId, NoCaseLess> children;
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   };

@@ -23,6 +23,7 @@ class Win32Files : public IFiles {
   bool AppendToFile(const std::string& path, const std::string& contents) override;
   bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
   bool ReadVersionResource(const std::string& path, VersionResource* out) override;
+  NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;
   bool FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) override;
