@@ -87,5 +87,56 @@ TEST_F(OptimizerE2E, OptimizeThenRestoreLeavesTheRegistryAsBefore) {
   test::ExpectSameSnapshot(before, Snapshot());
 }
 
+// Services switched through the service control manager: one the test registers (the do-nothing service under
+// a managed name) and one that does not exist.
+TEST(OptimizerServicesE2E, ServicesSwitchThroughTheServiceControlManager) {
+  Win32Platform win;
+  char exe[MAX_PATH];
+  DWORD n = GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  std::string servicePath(exe, n);
+  servicePath = servicePath.substr(0, servicePath.find_last_of('\\') + 1) + "tarnwick_test_service.exe";
+  ASSERT_TRUE(win.files.FileExists(servicePath)) << servicePath;
+  const char* name = "mnmsrvc";  // a managed service Wine does not have
+  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+  ASSERT_NE(manager, nullptr);
+  SC_HANDLE service = CreateServiceA(manager, name, name, SERVICE_ALL_ACCESS, SERVICE_WIN32_OWN_PROCESS,
+                                     SERVICE_DEMAND_START, SERVICE_ERROR_IGNORE, servicePath.c_str(), nullptr,
+                                     nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(service, nullptr) << GetLastError();
+  auto runningWithin = [&](bool wanted) {
+    for (int i = 0; i < 100; ++i) {
+      bool running = !wanted;
+      if (win.services.QueryRunning(name, &running) && running == wanted) return true;
+      Sleep(50);
+    }
+    return false;
+  };
+  auto start = [&](const char* svc) {
+    TRegistry reg(win.registry, kLocalMachine);
+    int32_t value = -1;
+    if (!reg.OpenKeyReadOnly(ServiceKeyPath(svc)) || !reg.ReadInteger("Start", &value)) return -1;
+    return static_cast<int>(value);
+  };
+  struct Case {
+    bool enable;
+    int startValue;
+  };
+  for (const Case& c : {Case{true, 2}, Case{false, 4}, Case{true, 2}}) {
+    SCOPED_TRACE(c.enable ? "enable" : "disable");
+    EXPECT_TRUE(SwitchService(win.platform, name, c.enable));
+    EXPECT_EQ(start(name), c.startValue);
+    EXPECT_TRUE(runningWithin(c.enable));
+  }
+  const std::string missing = "tarnwick-no-such-service";
+  EXPECT_TRUE(SwitchService(win.platform, missing, true));
+  EXPECT_FALSE(TRegistry(win.registry, kLocalMachine).KeyExists(ServiceKeyPath(missing)));
+
+  win.services.Stop(name);
+  runningWithin(false);
+  DeleteService(service);
+  CloseServiceHandle(service);
+  CloseServiceHandle(manager);
+}
+
 }  // namespace
 }  // namespace tw
