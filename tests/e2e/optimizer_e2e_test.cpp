@@ -19,8 +19,6 @@ namespace {
 
 constexpr const char* kVxd = "System\\CurrentControlSet\\Services\\VxD";
 
-HKEY RootHandle(HKey root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(root)); }
-
 class OptimizerE2E : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -34,24 +32,43 @@ class OptimizerE2E : public ::testing::Test {
     if (!vxdExisted_) win.platform.registry.DeleteTree(kLocalMachine, kVxd);
     if (!restorePoint_.empty()) win.platform.files.RemoveFile(restorePoint_);
   }
-  // Every key a tweak or a service switch touches, with the existence of each key above it.
+  // Every value a tweak touches, the service keys and the key a tweak creates, with the existence of each key on
+  // the way (the big system keys that hold tweak values change by themselves, so only the values count there).
   test::RegistrySnapshot Snapshot() {
     test::RegistrySnapshot snap;
     std::set<std::pair<HKey, std::string>> keys;
+    auto add = [&](HKey root, const std::string& path) {
+      keys.insert({root, path});
+      for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1))
+        keys.insert({root, path.substr(0, slash)});
+    };
     for (int number = 1; number <= kRestoreSectionCount; ++number) {
       const RestoreSection& section = RestoreSectionOf(number);
-      for (const TweakValue& value : section.values) keys.insert({value.root, value.key});
-      if (section.createdKey) keys.insert({kLocalMachine, section.createdKey});
-    }
-    for (const ServiceBox& box : ServiceBoxTable()) keys.insert({kLocalMachine, ServiceKeyPath(box.service)});
-    for (const auto& [root, path] : keys) {
-      test::AddToSnapshot(RootHandle(root), path, snap);
-      for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
-        const std::string above = path.substr(0, slash);
-        if (TRegistry(win.platform.registry, root).KeyExists(above))
-          snap[L"exists " + std::wstring(above.begin(), above.end()) + L" in " + std::to_wstring(root)] = {0, ""};
+      for (const TweakValue& value : section.values) {
+        add(value.root, value.key);
+        RegKeyHandle key;
+        uint32_t type = 0;
+        Bytes data;
+        if (key.Open(win.platform.registry, value.root, value.key, false) == kOk &&
+            win.platform.registry.QueryValue(key.Get(), value.name, &type, &data) == kOk) {
+          const std::string entry = RootKeyName(value.root) + "\\" + value.key + " = " + value.name;
+          snap[std::wstring(entry.begin(), entry.end())] = {type, std::string(data.begin(), data.end())};
+        }
+      }
+      if (section.createdKey) {
+        add(kLocalMachine, section.createdKey);
+        test::AddToSnapshot(HKEY_LOCAL_MACHINE, section.createdKey, snap);
       }
     }
+    for (const ServiceBox& box : ServiceBoxTable()) {
+      add(kLocalMachine, ServiceKeyPath(box.service));
+      test::AddToSnapshot(HKEY_LOCAL_MACHINE, ServiceKeyPath(box.service), snap);
+    }
+    for (const auto& [root, path] : keys)
+      if (TRegistry(win.platform.registry, root).KeyExists(path)) {
+        const std::string entry = "exists " + RootKeyName(root) + "\\" + path;
+        snap[std::wstring(entry.begin(), entry.end())] = {0, ""};
+      }
     return snap;
   }
 
