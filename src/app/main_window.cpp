@@ -95,6 +95,9 @@ void TTarnwickForm::ScanNowBtnClick() {
   state_.ScanState = kStateIdle;
   lists_.BuildReview();
   FillProblemsList();
+  if (driver_.IgnoreListUnreadable())
+    view_.Prompts().Tell(kAppTitle, WithText(kIgnoreListUnreadableText, ExecutableFolder(platform_.files) + kIgnoreFileName),
+                         PromptIcon::Warning);
   if (lists_.TotalCount() == 0) {
     lists_.Repairs.Clear();
     TRepairRec& row = lists_.Repairs.Items(lists_.Repairs.Add()).Rec;
@@ -115,7 +118,8 @@ void TTarnwickForm::RepairBtnClick() {
   view_.StateChanged();
   OfferFullBackupOnce();
   // An Exit while a prompt was up ends the program before anything is deleted.
-  if (exiting_ || (!settings_.NotAutoBackup && !BackupBeforeRepair()) || exiting_) {
+  std::vector<int> notBackedUp;
+  if (exiting_ || (!settings_.NotAutoBackup && !BackupBeforeRepair(&notBackedUp)) || exiting_) {
     repairing_ = false;
     view_.StateChanged();
     return;
@@ -125,7 +129,7 @@ void TTarnwickForm::RepairBtnClick() {
   dialog.Attach(dialogView.get());
   repairDialog_ = &dialog;
   RunRepairPass({platform_, state_, view_.Pump(), dialogView->RepairLabel(), lists_.Review, reviewSections_, table_,
-                 lists_.Repairs, [this] { view_.StateChanged(); }});
+                 lists_.Repairs, [this] { view_.StateChanged(); }, notBackedUp});
   repairDialog_ = nullptr;
   dialog.Attach(nullptr);
   dialogView.reset();
@@ -141,9 +145,10 @@ void TTarnwickForm::OfferFullBackupOnce() {
   if (reg.OpenKey(kSettingsKey, false)) reg.WriteString("OneTime", "1");
 }
 
-bool TTarnwickForm::BackupBeforeRepair() {
+bool TTarnwickForm::BackupBeforeRepair(std::vector<int>* notBackedUp) {
   auto removesOf = [this](int row) { return table_[reviewSections_[static_cast<size_t>(row)] - 1].removes; };
   const RepairBackupResult backup = SaveRepairBackup(platform_, lists_.Review, removesOf);
+  *notBackedUp = backup.notBackedUp;
   const std::string folder = FolderOf(backup.path);
   if (backup.outcome == BackupOutcome::Failed)
     return view_.Prompts().AskYesNo(kAppTitle, WithText(kBackupFailedText, folder), PromptIcon::Warning,

@@ -83,15 +83,19 @@ std::vector<std::string> ValueNamesOf(IRegistry& reg, HKey key) {
 }
 
 void RepairRecords(RepairContext& ctx, const RepairSteps& steps) {
-  for (const auto& item : ctx.list) {
+  for (int index = 0; index < ctx.list.Count(); ++index) {
     if (steps.pumpBeforeEach) ctx.pump.ProcessMessages();
     if (ctx.state.ScanState == kStateRepairCancelled) return;
-    const TContent& record = item.Content;
+    const TContent& record = ctx.list.Items(index).Content;
     if (!record.Selected) continue;
     const std::string caption = steps.caption ? steps.caption(record) : record.FullKeyPath;
     if (steps.showInStatusLabel) ctx.statusLabel.SetText(caption);
     const int row = ctx.results.Add();
     ctx.results.Items(row).Rec.Caption = caption;
+    if (static_cast<size_t>(index) < ctx.notBackedUp.size() && ctx.notBackedUp[static_cast<size_t>(index)]) {
+      ctx.results.Items(row).Rec.Status = kNotBackedUpText;
+      continue;
+    }
     bool gone = false;
     try {
       gone = steps.remove(ctx, record);
@@ -124,8 +128,10 @@ bool ValueIsGone(IRegistry& reg, const std::string& fullKeyPath, const std::stri
 }
 
 bool KeyIsGone(IRegistry& reg, HKey root, const std::string& path) {
-  RegKeyHandle key;
-  return key.Open(reg, root, path, false) == kErrNotFound;
+  HKey key = 0;
+  const long rc = reg.OpenKeyNoFollow(root, path, &key);
+  if (rc == kOk) reg.CloseKey(key);
+  return rc == kErrNotFound;
 }
 
 bool RemoveRecordValue(RepairContext& ctx, const TContent& record) {
