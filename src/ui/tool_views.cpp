@@ -2,6 +2,7 @@
 // placeholder naming them.
 #include <vector>
 
+#include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
 #include "ui/startup_manager_window.h"
 #include "ui/uninstall_manager_window.h"
@@ -20,6 +21,7 @@ const std::vector<ToolViewEntry>& ToolViews() {
   static const std::vector<ToolViewEntry> kToolViews = {
       {BarButton::ManageStartup, MakeStartupManagerWindow},
       {BarButton::UninstallManager, MakeUninstallManagerWindow},
+      {BarButton::SystemOptimize, MakeOptimizerWindow},
   };
   return kToolViews;
 }
