@@ -68,6 +68,49 @@ class IRegistry {
   virtual long DeleteValue(HKey key, const std::string& name) = 0;
   // Deletes `subKey` below `parent` with everything below it.
   virtual long DeleteTree(HKey parent, const std::string& subKey) = 0;
+
+  // Exact access: names in UTF-16 and string data as the registry stores it (UTF-16 units, low byte first).
+  // These defaults take the ANSI code page for Latin-1.
+  virtual long OpenSubKeyExact(HKey parent, const std::u16string& name, HKey* out) {
+    std::string narrow;
+    for (char16_t unit : name) {
+      if (unit > 0xFF) return kErrNotFound;
+      narrow += static_cast<char>(unit);
+    }
+    return OpenKeyNoFollow(parent, narrow, out);
+  }
+  virtual long EnumKeyExact(HKey key, uint32_t index, std::u16string* name) {
+    std::string narrow;
+    const long rc = EnumKey(key, index, &narrow);
+    if (rc == kOk) *name = std::u16string(narrow.begin(), narrow.end());
+    return rc;
+  }
+  virtual long EnumValueExact(HKey key, uint32_t index, std::u16string* name, uint32_t* type, Bytes* data) {
+    std::string narrow;
+    const long rc = EnumValue(key, index, &narrow, type, data);
+    if (rc != kOk) return rc;
+    *name = std::u16string(narrow.begin(), narrow.end());
+    *data = WidenedData(*type, *data);
+    return rc;
+  }
+  virtual long QueryValueExact(HKey key, const std::u16string& name, uint32_t* type, Bytes* data) {
+    std::string narrow;
+    for (char16_t unit : name) {
+      if (unit > 0xFF) return kErrNotFound;
+      narrow += static_cast<char>(unit);
+    }
+    const long rc = QueryValue(key, narrow, type, data);
+    if (rc == kOk) *data = WidenedData(*type, *data);
+    return rc;
+  }
+
+ private:
+  static Bytes WidenedData(uint32_t type, const Bytes& data) {
+    if (type != 1 && type != 2 && type != 7) return data;
+    Bytes wide;
+    for (uint8_t byte : data) wide.push_back(byte), wide.push_back(0);
+    return wide;
+  }
 };
 
 // An open key that closes itself.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -222,6 +225,24 @@ TEST(ExportReaderTest, ReadsBackWhatTheWriterWrites) {
       EXPECT_EQ(v.data, text ? W(mp.system.AnsiToUtf16(std::string(c.data.begin(), c.data.end()))) : c.data);
     }
   }
+}
+
+// The fuzzing corpus (writer output, editor output, damaged files and what the fuzzer found) reads to its end,
+// and the streaming form sees the same keys as the collecting one.
+TEST(ExportReaderTest, FuzzCorpusReadsToTheEnd) {
+  const std::filesystem::path folder = std::filesystem::path(TARNWICK_SOURCE_DIR) / "tests/backup/export_reader_corpus";
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    SCOPED_TRACE(entry.path().filename().string());
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const RegFile file = ReadRegFile(bytes);
+    size_t streamed = 0;
+    ReadRegFile(bytes, nullptr, [&streamed](RegFileKey&&) { ++streamed; });
+    EXPECT_EQ(streamed, file.keys.size());
+    ++files;
+  }
+  EXPECT_GE(files, 7);
 }
 
 }  // namespace
