@@ -15,6 +15,9 @@ class Win32Shell : public IShell {
   bool OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) override;
   bool ResolveShortcut(const std::string& linkFile, std::string* target) override;
   bool RecycleFiles(const std::vector<std::string>& paths) override;
+  ProgramHandle StartHidden(const std::string& file, const std::string& parameters) override;
+  bool ProgramEnded(ProgramHandle program, uint32_t milliseconds) override;
+  void CloseProgram(ProgramHandle program) override;
   ~Win32Shell() override;
 
  private:
