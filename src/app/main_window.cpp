@@ -5,6 +5,7 @@
 #include "app/ignore_list.h"
 #include "app/repair_pass.h"
 #include "app/startup.h"
+#include "backup/backup_check.h"
 #include "backup/export_writer.h"
 #include "platform/reg_access.h"
 #include "sections/path_tests.h"
@@ -115,7 +116,8 @@ void TTarnwickForm::RepairBtnClick() {
   view_.StateChanged();
   OfferFullBackupOnce();
   // An Exit while a prompt was up ends the program before anything is deleted.
-  if (exiting_ || (!settings_.NotAutoBackup && !BackupBeforeRepair()) || exiting_) {
+  std::vector<int> notBackedUp;
+  if (exiting_ || (!settings_.NotAutoBackup && !BackupBeforeRepair(&notBackedUp)) || exiting_) {
     repairing_ = false;
     view_.StateChanged();
     return;
@@ -125,7 +127,7 @@ void TTarnwickForm::RepairBtnClick() {
   dialog.Attach(dialogView.get());
   repairDialog_ = &dialog;
   RunRepairPass({platform_, state_, view_.Pump(), dialogView->RepairLabel(), lists_.Review, reviewSections_, table_,
-                 lists_.Repairs, [this] { view_.StateChanged(); }});
+                 lists_.Repairs, [this] { view_.StateChanged(); }, notBackedUp});
   repairDialog_ = nullptr;
   dialog.Attach(nullptr);
   dialogView.reset();
@@ -141,7 +143,7 @@ void TTarnwickForm::OfferFullBackupOnce() {
   if (reg.OpenKey(kSettingsKey, false)) reg.WriteString("OneTime", "1");
 }
 
-bool TTarnwickForm::BackupBeforeRepair() {
+bool TTarnwickForm::BackupBeforeRepair(std::vector<int>* notBackedUp) {
   auto removesOf = [this](int row) { return table_[reviewSections_[static_cast<size_t>(row)] - 1].removes; };
   const RepairBackupResult backup = SaveRepairBackup(platform_, lists_.Review, removesOf);
   const std::string folder = FolderOf(backup.path);
@@ -149,6 +151,8 @@ bool TTarnwickForm::BackupBeforeRepair() {
     return view_.Prompts().AskYesNo(kAppTitle, WithText(kBackupFailedText, folder), PromptIcon::Warning,
                                     PromptAnswer::No) == PromptAnswer::Yes;
   view_.Prompts().Tell(kAppTitle, WithText(kBackupCompleteText, folder), PromptIcon::Information);
+  // The file as it is now, read back: a record whose deletion it does not prove is not repaired.
+  *notBackedUp = UnprovenRecords(platform_, backup.path, lists_.Review, removesOf);
   return true;
 }
 

@@ -157,7 +157,8 @@ class TTarnwickForm : private IScanPage {
   bool AllProblemsSelected() const;
   void OfferFullBackupOnce();
   // Writes the backup of the selected records; false when the user chose not to repair without one.
-  bool BackupBeforeRepair();
+  // `notBackedUp` receives the review indexes of records the backup could not hold whole.
+  bool BackupBeforeRepair(std::vector<int>* notBackedUp);
   bool Busy() const { return state_.ScanState == kStateScanning || repairing_ || waitingToScan_; }
   bool ScanPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kScanSectionsPage; }
   bool ReviewPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kRepairPage; }

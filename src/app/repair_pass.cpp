@@ -1,5 +1,6 @@
 #include "app/repair_pass.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace tw {
@@ -10,10 +11,14 @@ void RunRepairPass(const RepairPassInput& in) {
     const SectionDef& def = in.table[i];
     if (!def.repairer) continue;
     TRegistryContents list;
-    for (int r = 0; r < in.review.Count(); ++r)
-      if (in.reviewSections[static_cast<size_t>(r)] == def.number) list.Items(list.Add()) = in.review.Items(r);
+    std::vector<bool> notBackedUp;
+    for (int r = 0; r < in.review.Count(); ++r) {
+      if (in.reviewSections[static_cast<size_t>(r)] != def.number) continue;
+      list.Items(list.Add()) = in.review.Items(r);
+      notBackedUp.push_back(std::find(in.notBackedUp.begin(), in.notBackedUp.end(), r) != in.notBackedUp.end());
+    }
     if (list.Count() == 0) continue;
-    RepairContext ctx{in.platform, in.state, in.pump, in.statusLabel, in.results, list};
+    RepairContext ctx{in.platform, in.state, in.pump, in.statusLabel, in.results, list, std::move(notBackedUp)};
     try {
       def.repairer(ctx);
     } catch (const std::exception&) {

@@ -20,6 +20,7 @@ struct RepairPassInput {
   const SectionDef* table;                 // kSectionCount entries, section 1 first
   TRepairContents& results;                // cleared first; one row per repaired record
   std::function<void()> resultsChanged;    // after each section: the finish list re-reads its rows
+  std::vector<int> notBackedUp = {};       // review indexes the backup could not hold: never repaired
 };
 
 // Calls the repairer of every section that has one with the section's review records in review order,

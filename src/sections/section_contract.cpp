@@ -83,15 +83,19 @@ std::vector<std::string> ValueNamesOf(IRegistry& reg, HKey key) {
 }
 
 void RepairRecords(RepairContext& ctx, const RepairSteps& steps) {
-  for (const auto& item : ctx.list) {
+  for (int index = 0; index < ctx.list.Count(); ++index) {
     if (steps.pumpBeforeEach) ctx.pump.ProcessMessages();
     if (ctx.state.ScanState == kStateRepairCancelled) return;
-    const TContent& record = item.Content;
+    const TContent& record = ctx.list.Items(index).Content;
     if (!record.Selected) continue;
     const std::string caption = steps.caption ? steps.caption(record) : record.FullKeyPath;
     if (steps.showInStatusLabel) ctx.statusLabel.SetText(caption);
     const int row = ctx.results.Add();
     ctx.results.Items(row).Rec.Caption = caption;
+    if (static_cast<size_t>(index) < ctx.notBackedUp.size() && ctx.notBackedUp[static_cast<size_t>(index)]) {
+      ctx.results.Items(row).Rec.Status = kNotBackedUpText;
+      continue;
+    }
     bool gone = false;
     try {
       gone = steps.remove(ctx, record);

@@ -14,6 +14,8 @@ namespace tw {
 constexpr const char* kMissingPathTitle = "Missing or Invalid Path";
 constexpr const char* kRepairedText = "Repaired Successfully";
 constexpr const char* kRepairErrorText = "Repair Error";
+// The status of a record left alone because the backup could not hold all that its repair removes.
+constexpr const char* kNotBackedUpText = "Not repaired: not in the backup (Backup Error)";
 
 // --- Scanning -------------------------------------------------------------------------------------
 
@@ -63,7 +65,8 @@ struct RepairSteps {
 
 // The repair loop: for each record until the repair is cancelled, skips unselected ones, shows the
 // caption in the status label (unless the section leaves the label alone), adds a result row and sets it
-// to "Repaired Successfully" or "Repair Error". A failing record never stops the records after it.
+// to "Repaired Successfully" or "Repair Error". A failing record never stops the records after it. A record
+// the backup could not hold is not touched; its row says so.
 void RepairRecords(RepairContext& ctx, const RepairSteps& steps);
 
 // Splits "HKEY_...\path" into the root and the path below it; false for an unknown root name.

@@ -1,6 +1,7 @@
 // The seventeen scan sections as one table, read by the scan driver, the repair pass and the backup export.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "app/problem_records.h"
 #include "platform/registry.h"
@@ -26,6 +27,8 @@ struct RepairContext {
   ITextTarget& statusLabel;  // the repair dialog's "abRepair" label
   TRepairContents& results;  // rows of the finish page
   TRegistryContents& list;   // the section's records
+  // Per record of `list`: true when the repair's backup could not hold it whole, so it must not be repaired.
+  std::vector<bool> notBackedUp = {};
 };
 
 enum class RepairRemoves { Value, KeyTree, File };
