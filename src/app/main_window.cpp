@@ -33,7 +33,8 @@ TTarnwickForm::TTarnwickForm(Platform& platform, const Settings& settings, IMain
       view_(view),
       startArgument_(std::move(startArgument)),
       driver_(platform, state_, lists_, *this, table),
-      tools_(view.ToolWindows()) {
+      tools_(view.ToolWindows()),
+      backupList_(platform, view.Prompts(), view.Pump(), kRepairBackupFolder, true) {
   state_.SelectAll = settings_.SelectAll;
 }
 
@@ -76,6 +77,7 @@ void TTarnwickForm::ExitRequested() {
   exiting_ = true;
   if (state_.ScanState == kStateScanning) state_.ScanState = kStateAbort;
   if (repairDialog_) repairDialog_->CancelBtnClick();
+  backupList_.Abort();
   tools_.AbortShown();
 }
 
@@ -248,7 +250,24 @@ void TTarnwickForm::BarButtonClick(BarButton button) {
   } else {
     actionsHidden_ = true;
     mainPage_ = button == BarButton::Backup ? kBackupSheet : kAdvancedSheet;
+    if (button == BarButton::Backup) backupList_.Load();
   }
+  view_.StateChanged();
+}
+
+void TTarnwickForm::FullBackupBtnClick() {
+  if (!Busy() && !exiting_) view_.ShowFullBackupWindow();
+}
+
+void TTarnwickForm::RestoreRegistryBtnClick() {
+  if (Busy() || exiting_) return;
+  backupList_.RestoreRegistryBtnClick();
+  view_.StateChanged();
+}
+
+void TTarnwickForm::RemoveBackupBtnClick() {
+  if (Busy() || exiting_) return;
+  backupList_.RemoveBackupBtnClick();
   view_.StateChanged();
 }
 
