@@ -49,6 +49,8 @@ wait_for_file() {
 bash "$demo/prefix.sh" create "$prefix"
 bash "$demo/prefix.sh" install "$prefix" "$exe"
 cp -f "$probe_exe" "$prefix/drive_c/Tarnwick/gui_probe.exe"
+# The one-time full-backup offer is taken as made, so Repair goes straight to the backup message.
+wine reg add 'HKCU\Software\Tarnwick' /v OneTime /t REG_SZ /d 1 /f >/dev/null 2>&1
 
 echo "== the tray menu's Exit during the wait before a -Scan start's scan"
 wine 'C:\Tarnwick\tarnwick.exe' -Scan &
