@@ -49,6 +49,7 @@ constexpr const char* kVendorPrefix = "BenchVendor";
 constexpr const char* kEmptyKeysName = "BenchEmpty";
 constexpr const char* kExtensionPrefix = ".bx";
 constexpr const char* kProgIdPrefix = "BenchFile.";
+constexpr const char* kFileExtsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 class Generator {
  public:
@@ -186,10 +187,30 @@ class Generator {
 
   void Extension() {
     const uint64_t n = extensions_++;
+    const std::string extension = kExtensionPrefix + std::to_string(n);
     const std::string progId = kProgIdPrefix + std::to_string(n);
-    Key(kClassesRoot, kExtensionPrefix + std::to_string(n));
+    const uint64_t roll = random_.Below(100);
+    Key(kClassesRoot, extension);
+    if (roll < 3) {  // an empty registration, and one still in use through its subkey
+      String("", "");
+      if (roll == 0) {
+        Key(kClassesRoot, extension + "\\OpenWithProgids");
+        String(progId, "");
+      } else {
+        ++counts_.emptyExtensions;
+      }
+      return;
+    }
     String("", progId);
     String("Content Type", "application/x-bench");
+    if (roll < 8) {  // the file type was uninstalled
+      ++counts_.unknownFileTypes;
+      return;
+    }
+    if (roll < 10) {  // the user opened such a file once: the shell remembers the extension
+      Key(kCurrentUser, std::string(kFileExtsKey) + "\\" + extension + "\\OpenWithProgids");
+      String(progId, "");
+    }
     Key(kClassesRoot, progId);
     String("", "Bench Document " + std::to_string(n));
     Key(kClassesRoot, progId + "\\DefaultIcon");
@@ -200,23 +221,51 @@ class Generator {
     String("", "\"" + FileReference() + "\" \"%1\"");
   }
 
+  // A program's settings: paths to its files and folders in every form programs write them (plain, quoted
+  // commands with switches, %ProgramFiles% and %SystemRoot% forms, resource references), some of them gone,
+  // between many values that are no paths at all; now and then a driver entry, which ends the key's checking.
   void Software() {
     const HKey root = random_.Below(2) ? kCurrentUser : kLocalMachine;
     const uint64_t vendor = random_.Below(40);
+    const uint64_t app = software_++;
     std::string path = std::string(root == kCurrentUser ? "Software\\" : "SOFTWARE\\") + kVendorPrefix +
-                       std::to_string(vendor) + "\\App" + std::to_string(software_++);
+                       std::to_string(vendor) + "\\App" + std::to_string(app);
     Key(root, path);
-    String("InstallDir", options_.fileRoot);
+    String("InstallDir", random_.Below(8) == 0 ? MissingFolder() : options_.fileRoot);
+    String("Version", std::to_string(1 + random_.Below(9)) + "." + std::to_string(random_.Below(20)) + ".0");
     const uint64_t depth = 1 + random_.Below(3);
     for (uint64_t level = 0; level < depth; ++level) {
       path += level == 0 ? "\\Settings" : "\\Level" + std::to_string(level);
       Key(root, path);
       String("Executable", FileReference());
-      String("Library", FileReference());
+      String("Command", "\"" + FileReference() + "\" /s /n");
       String("LastDocument", FileReference());
       String("Caption", "Bench settings page");
+      String("WindowPos", "0,0,640,480");
+      String("Language", "en-US");
       Dword("Flags", static_cast<uint32_t>(random_.Below(1u << 16)));
+      const uint64_t form = random_.Below(10);
+      if (form == 0) {
+        String("Helper", "%ProgramFiles%\\BenchVendor" + std::to_string(vendor) + "\\helper" +
+                             std::to_string(random_.Below(filePool_)) + ".exe -q");
+        ++counts_.missingFileRefs;
+      } else if (form == 1) {
+        String("Library", "%SystemRoot%\\system32\\bench" + std::to_string(random_.Below(filePool_)) + ".dll");
+        ++counts_.missingFileRefs;
+      } else if (form == 2) {
+        String("Icon", "@" + FileReference() + ",-101");
+      } else if (form == 3) {
+        String("Driver", "C:\\Windows\\System32\\drivers\\bench" + std::to_string(app) + ".sys");
+        String("AfterDriver", MissingFile());
+      } else if (form == 4) {
+        String("Runner", "rundll32.exe " + FileReference() + ",Entry");
+      }
     }
+  }
+
+  std::string MissingFolder() {
+    ++counts_.missingFileRefs;
+    return "C:\\Program Files\\BenchGone" + std::to_string(random_.Below(filePool_)) + "\\Data";
   }
 
   void EmptyKeys() {
@@ -328,6 +377,7 @@ uint64_t RemoveGeneratedKeys(IRegistry& reg) {
   removed += RemoveChildren(reg, kClassesRoot, "AppID", {"{BE1E"});
   removed += RemoveChildren(reg, kClassesRoot, "", {kExtensionPrefix, kProgIdPrefix});
   removed += RemoveChildren(reg, kCurrentUser, "Software", {kVendorPrefix, kEmptyKeysName});
+  removed += RemoveChildren(reg, kCurrentUser, kFileExtsKey, {kExtensionPrefix});
   removed += RemoveChildren(reg, kLocalMachine, "SOFTWARE", {kVendorPrefix});
   removed += RemoveChildren(reg, kUsers, ".DEFAULT\\Software", {kEmptyKeysName});
   return removed;

@@ -1,7 +1,8 @@
 // Synthetic registries of a chosen size with the mix a scan meets on a used machine: COM classes with server
 // keys and type-library references (some empty, some dangling), type libraries with help folders, AppID
-// entries, file extensions with their program ids, software keys whose strings name existing and missing
-// files, and empty keys. Written through the registry API or as a .reg file to import into a Wine prefix.
+// entries, file extensions with their program ids (some uninstalled, some empty), software keys whose strings
+// name existing and missing files and folders in the forms programs write them, and empty keys. Written
+// through the registry API or as a .reg file to import into a Wine prefix.
 #pragma once
 #include <cstdint>
 #include <cstdio>
@@ -54,6 +55,8 @@ struct GeneratedCounts {
   uint64_t emptyServerKeys = 0;     // findings of the empty-entry walk
   uint64_t emptyHelpDirs = 0;
   uint64_t danglingTypeLibs = 0;    // findings of the type-library pass
+  uint64_t unknownFileTypes = 0;    // extensions naming a file type that is not registered
+  uint64_t emptyExtensions = 0;     // extensions holding only an empty unnamed value
   uint64_t existingFileRefs = 0;
   uint64_t missingFileRefs = 0;
   uint64_t files = 0;               // files created for the existing references

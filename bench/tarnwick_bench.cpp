@@ -54,10 +54,25 @@ std::vector<BenchSection> BuiltSections() {
 }
 
 // The raw reads of one section; false when it reads keys of its own that no generic walk matches.
-bool RawReads(IRegistry& reg, const BenchSection& s, RawCounts* counts) {
-  if (s.def.number == 1) {
-    *counts = RawComReads(reg, s.def.root);
-    return true;
+bool RawReads(Platform& platform, const BenchSection& s, RawCounts* counts) {
+  IRegistry& reg = platform.registry;
+  switch (s.def.number) {
+    case 1:
+      *counts = RawComReads(reg, s.def.root);
+      return true;
+    case 2:
+    case 3: {
+      std::vector<HKey> roots = {s.def.root};
+      if (s.def.secondRoot) roots.push_back(s.def.secondRoot);
+      *counts = RawSettingsReads(reg, platform.files, roots, s.def.number == 3);
+      return true;
+    }
+    case 6:
+    case 13:
+      *counts = RawExtensionReads(reg, s.def.root, s.def.number == 6);
+      return true;
+    default:
+      break;
   }
   if (!s.def.keyPath || !s.def.root) return false;
   *counts = RawValueReads(reg, s.def.root, s.def.keyPath);
@@ -75,6 +90,8 @@ struct SectionFigures {
   bool hasRaw = false;
   RawCounts raw;
   int findings = 0;
+  AttributeCache files;  // the scan's existence tests: made, and answered from its cache
+  double longestGapMs = 0;  // between two message pumps of the section
 };
 
 struct SizeFigures {
@@ -85,7 +102,8 @@ struct SizeFigures {
   uint64_t peakBytes = 0;
 };
 
-int ScanSection(Platform& platform, IBenchScreen& screen, const BenchSection& s, TRegistryContents& list) {
+int ScanSection(Platform& platform, IBenchScreen& screen, const BenchSection& s, TRegistryContents& list,
+                AttributeCache* files = nullptr) {
   ProcessState state;
   state.ScanState = kStateScanning;
   state.SelectAll = true;
@@ -93,6 +111,7 @@ int ScanSection(Platform& platform, IBenchScreen& screen, const BenchSection& s,
   screen.CountLabel().SetText("0");
   s.def.scanner(ctx, s.def.root, s.def.keyPath ? s.def.keyPath : "");
   if (s.def.secondRoot) s.def.scanner(ctx, s.def.secondRoot, s.def.keyPath ? s.def.keyPath : "");
+  if (files) *files = std::move(state.FileAttributes);
   return list.Count();
 }
 
@@ -120,16 +139,17 @@ SizeFigures RunSize(uint64_t size, const Options& options, const std::vector<Ben
       SectionFigures& f = figures.sections[i];
       RawCounts counts;
       double t0 = NowSeconds();
-      f.hasRaw = RawReads(platform.registry, sections[i], &counts);
+      f.hasRaw = RawReads(platform, sections[i], &counts);
       f.rawSeconds = std::min(f.rawSeconds, NowSeconds() - t0);
       f.raw = counts;
 
       TRegistryContents list;
       screen->ResetStats();
       t0 = NowSeconds();
-      f.findings = ScanSection(platform, *screen, sections[i], list);
+      f.findings = ScanSection(platform, *screen, sections[i], list, &f.files);
       f.scanSeconds = std::min(f.scanSeconds, NowSeconds() - t0);
       const PumpStats pump = screen->Finish();
+      f.longestGapMs = std::max(f.longestGapMs, pump.longestCallGapMs);
       figures.pump.calls = std::max(figures.pump.calls, pump.calls);
       figures.pump.realPumps = std::max(figures.pump.realPumps, pump.realPumps);
       figures.pump.longestCallGapMs = std::max(figures.pump.longestCallGapMs, pump.longestCallGapMs);
@@ -145,26 +165,37 @@ double Mb(uint64_t bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0
 
 void PrintSize(uint64_t size, const SizeFigures& f, const std::vector<BenchSection>& sections) {
   std::printf("\n== %" PRIu64 " keys generated (%" PRIu64 " values, %" PRIu64 " files; %" PRIu64
-              " empty server keys, %" PRIu64 " empty HELPDIR, %" PRIu64 " dangling type libraries), populated in %.2f s\n",
+              " empty server keys, %" PRIu64 " empty HELPDIR, %" PRIu64 " dangling type libraries, %" PRIu64
+              " unknown file types, %" PRIu64 " empty extensions; %" PRIu64 " of %" PRIu64
+              " file references missing), populated in %.2f s\n",
               size, f.generated.values, f.generated.files, f.generated.emptyServerKeys, f.generated.emptyHelpDirs,
-              f.generated.danglingTypeLibs, f.populateSeconds);
-  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
-              "keys/s", "values/s", "findings");
+              f.generated.danglingTypeLibs, f.generated.unknownFileTypes, f.generated.emptyExtensions,
+              f.generated.missingFileRefs, f.generated.missingFileRefs + f.generated.existingFileRefs,
+              f.populateSeconds);
+  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s %8s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
+              "keys/s", "values/s", "findings", "gap ms");
   double rawTotal = 0, scanTotal = 0;
   for (size_t i = 0; i < sections.size(); ++i) {
     const SectionFigures& s = f.sections[i];
     const double keysPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.keys) / s.scanSeconds : 0;
     const double valuesPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.values) / s.scanSeconds : 0;
     if (s.hasRaw) {
-      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d\n", sections[i].def.number,
+      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d %8.1f\n", sections[i].def.number,
                   sections[i].def.caption, s.rawSeconds * 1e3, s.scanSeconds * 1e3, s.scanSeconds / s.rawSeconds,
-                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings);
+                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings, s.longestGapMs);
       rawTotal += s.rawSeconds;
       scanTotal += s.scanSeconds;
     } else {
-      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d\n", sections[i].def.number, sections[i].def.caption,
-                  "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings);
+      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d %8.1f\n", sections[i].def.number,
+                  sections[i].def.caption, "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings, s.longestGapMs);
     }
+  }
+  for (size_t i = 0; i < sections.size(); ++i) {
+    const SectionFigures& s = f.sections[i];
+    if (s.files.tests + s.files.saved == 0) continue;
+    std::printf("sec %d existence tests: raw %" PRIu64 ", scan %" PRIu64 " (%" PRIu64
+                " more answered from the scan's cache of %zu paths)\n",
+                sections[i].def.number, s.raw.fileTests, s.files.tests, s.files.saved, s.files.entries.size());
   }
   uint64_t keysRead = 0;
   for (const SectionFigures& s : f.sections) keysRead += s.hasRaw ? s.raw.keys : 0;

@@ -14,6 +14,7 @@ void TScanDriver::Run() {
   LoadIgnoreList(platform_.files, folder + kIgnoreFileName, state_.Ignores);
   state_.ProblemCounter = 0;
   state_.ProgressTicks = 0;
+  state_.FileAttributes.Clear();
   frame_ = kImageFirstFrame;
   page_.StartScanTimer();
   for (int i = 0; i < kSectionCount && state_.ScanState != kStateAbort; ++i) {

@@ -124,7 +124,7 @@ WalkStats WalkRegistry(IRegistry& reg, HKey root, const std::string& startPath, 
     ++stats.keysOpened;
     if (depth > stats.deepestLevel) stats.deepestLevel = depth;
     visitor.Visit(WalkedKey{child.key, path, name, depth});
-    child.count = SubKeyCount(reg, child.key, stats);
+    child.count = step == WalkStep::VisitOnly ? 0 : SubKeyCount(reg, child.key, stats);
     if (depth >= kMaxRegistryDepth && child.count > 0) {
       ++stats.depthLimitHits;
       child.count = 0;

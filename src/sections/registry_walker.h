@@ -12,8 +12,9 @@ namespace tw {
 // Windows refuses to create keys more than 512 levels deep; the walk descends no further.
 constexpr int kMaxRegistryDepth = 512;
 
-// What the walker does with a subkey it is about to enter.
-enum class WalkStep { Enter, Skip, Stop };
+// What the walker does with a subkey it is about to enter: open, visit and walk below it; open and visit it
+// but leave its subkeys out; pass it and its subtree over; end the walk.
+enum class WalkStep { Enter, VisitOnly, Skip, Stop };
 
 // One subkey of the walk, open while the visitor looks at it.
 struct WalkedKey {
@@ -29,7 +30,7 @@ class IWalkVisitor {
   virtual ~IWalkVisitor() = default;
   // Before each subkey is enumerated; true stops the whole walk (the user aborted).
   virtual bool ShouldStop() { return false; }
-  // A subkey has been enumerated but not opened yet: Skip passes it and its subtree over, Stop ends the walk.
+  // A subkey has been enumerated but not opened yet; the answer says what happens to it (WalkStep).
   virtual WalkStep Approach(const std::string& path, const std::string& name, int depth) = 0;
   // The subkey is open; its own subkeys are walked after this returns.
   virtual void Visit(const WalkedKey& key) = 0;

@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "app/problem_records.h"
@@ -30,6 +31,15 @@ constexpr uint8_t kStateScanning = 1;
 constexpr uint8_t kStateAbort = 2;
 constexpr uint8_t kStateRepairCancelled = 4;
 
+// The attribute words of the paths a scan has asked the file system about, keyed by the upper-cased path, so
+// that a path many entries name is tested once per scan. Filled through CachedFiles (sections/cached_files.h).
+struct AttributeCache {
+  std::unordered_map<std::string, uint32_t> entries;
+  uint64_t tests = 0;  // questions that reached the file system
+  uint64_t saved = 0;  // questions answered from the cache
+  void Clear() { *this = AttributeCache(); }
+};
+
 // The process-wide state the main window owns and hands to the sections and tools.
 struct ProcessState {
   uint8_t ScanState = kStateIdle;
@@ -38,6 +48,7 @@ struct ProcessState {
   bool SelectAll = false;                  // the "SelectAll" setting
   std::vector<std::string> SkippedDrives;  // "D:", ... on removable, network, CD-ROM and RAM drives
   TIgnoreContents Ignores;                 // the ignore list loaded at scan start
+  AttributeCache FileAttributes;           // emptied at scan start
 };
 
 }  // namespace tw

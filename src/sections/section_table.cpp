@@ -4,8 +4,10 @@
 
 #include "sections/class_filter_empty_key_sections.h"
 #include "sections/com_section.h"
+#include "sections/file_association_sections.h"
 #include "sections/fixed_key_sections.h"
 #include "sections/history_shortcut_sections.h"
+#include "sections/software_settings_sections.h"
 #include "sections/uninstall_startmenu_sections.h"
 
 namespace tw {
@@ -27,14 +29,15 @@ using R = RepairRemoves;
 
 const SectionDef kSections[kSectionCount] = {
     {1, "ActiveX, OLE, COM", "ActiveX, OLE, COM", true, kClassesRoot, 0, "", ScanComSection, RepairComSection, R::KeyTree},
-    {2, "User Software Settings", "User Software Settings", true, kCurrentUser, 0, "", nullptr, nullptr, R::Value},
-    {3, "System Software Settings", "System Software Settings", true, kLocalMachine, kUsers, "", nullptr, nullptr,
-     R::Value},
+    {2, "User Software Settings", "User Software Settings", true, kCurrentUser, 0, "", ScanUserSoftwareSettings,
+     RepairSoftwareSettings, R::Value},
+    {3, "System Software Settings", "System Software Settings", true, kLocalMachine, kUsers, "",
+     ScanSystemSoftwareSettings, RepairSoftwareSettings, R::Value},
     {4, "Shared DLL's Sections", "Shared DLL's Sections", true, kLocalMachine, 0, kSharedDllsKey, ScanSharedDlls,
      RepairSharedDlls, R::Value},
     {5, "Fonts Sections", "Fonts Sections", true, kLocalMachine, 0, kFontsKey, ScanFonts, RepairFonts, R::Value},
-    {6, "Invalid File Associations", "Invalid File Associations", true, kClassesRoot, 0, "", nullptr, nullptr,
-     R::Value},
+    {6, "Invalid File Associations", "Invalid File Associations", true, kClassesRoot, 0, "", ScanFileAssociations,
+     RepairFileAssociations, R::Value},
     {7, "System Services", "System Services", false, kLocalMachine, 0, kServicesKey, ScanClassFilters,
      RepairClassFilters, R::Value},
     {8, "Uninstall Sections", "Uninstall Sections", true, kLocalMachine, 0, kUninstallKey, ScanUninstallEntries,
@@ -45,7 +48,8 @@ const SectionDef kSections[kSectionCount] = {
     {11, "Invalid ShortCuts", "Invalid ShortCuts", true, 0, 0, nullptr, ScanShortcuts, RepairShortcuts, R::File},
     {12, "Empty Registry Keys", "Empty Registry Keys", true, kUsers, 0, "", ScanEmptyKeys, RepairEmptyKeys,
      R::KeyTree},
-    {13, "FileExtensions", "File Extensions", true, kClassesRoot, 0, "", nullptr, nullptr, R::KeyTree},
+    {13, "FileExtensions", "File Extensions", true, kClassesRoot, 0, "", ScanFileExtensions, RepairFileExtensions,
+     R::KeyTree},
     {14, "Startup Programs", "Startup Programs", true, kCurrentUser, 0, kMenuOrderKey, ScanProgramFolders,
      RepairProgramFolders, R::KeyTree},
     {15, "Sounds Section", "Sounds Section", false, kLocalMachine, 0, kSoundsKey, ScanSounds, RepairSounds, R::Value},

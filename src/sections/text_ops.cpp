@@ -8,8 +8,9 @@
 namespace tw {
 
 std::string UpperText(const std::string& text) {
+  const auto& upper = AnsiUpperTable();
   std::string out = text;
-  for (char& c : out) c = static_cast<char>(AnsiUpper(c));
+  for (char& c : out) c = static_cast<char>(upper[static_cast<unsigned char>(c)]);
   return out;
 }
 
@@ -41,9 +42,14 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
 }
 
 std::string RemoveChars(const std::string& text, const std::string& chars) {
-  std::string out;
-  for (char c : text)
-    if (chars.find(c) == std::string::npos) out += c;
+  size_t first = text.find_first_of(chars);
+  if (first == std::string::npos) return text;
+  bool removed[256] = {};
+  for (char c : chars) removed[static_cast<unsigned char>(c)] = true;
+  std::string out(text, 0, first);
+  out.reserve(text.size());
+  for (size_t i = first; i < text.size(); ++i)
+    if (!removed[static_cast<unsigned char>(text[i])]) out += text[i];
   return out;
 }
 

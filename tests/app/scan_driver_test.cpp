@@ -142,6 +142,7 @@ TEST_F(ScanDriverTest, ResultFileHoldsTheCountsOfTheLastScanOnly) {
 TEST_F(ScanDriverTest, StartsFromClearedIconsResetCountersAndTheIgnoreFile) {
   state.ProblemCounter = 41;
   state.ProgressTicks = 900;
+  state.FileAttributes.entries["C:\\GONE.EXE"] = kInvalidAttributes;  // a file made since the last scan
   mp.files.AddFile("C:\\Program Files\\Tarnwick\\TarnwickIgnores.dat", "Fonts Sections|HKEY_X|a\r\n");
   Fakes().findings[1] = 2;
   Run();
@@ -150,6 +151,7 @@ TEST_F(ScanDriverTest, StartsFromClearedIconsResetCountersAndTheIgnoreFile) {
   EXPECT_EQ(lists.Sections[1].Items(0).Content.SeqNo, 1);
   EXPECT_EQ(state.ProblemCounter, 2);
   EXPECT_EQ(state.ProgressTicks, 0);
+  EXPECT_TRUE(state.FileAttributes.entries.empty());
   ASSERT_EQ(state.Ignores.Count(), 1);
   EXPECT_EQ(state.Ignores.Items(0).Category, "Fonts Sections");
 }

@@ -24,12 +24,14 @@ class RecordingVisitor : public IWalkVisitor {
  public:
   std::vector<std::string> events;
   std::set<std::string> skip;       // names passed over
+  std::set<std::string> visitOnly;  // names visited without their subkeys
   size_t stopAfterVisits = SIZE_MAX;
   std::function<void(const WalkedKey&)> onVisit;
 
   bool ShouldStop() override { return visits_ >= stopAfterVisits; }
   WalkStep Approach(const std::string& path, const std::string& name, int depth) override {
     events.push_back("A " + path + " " + std::to_string(depth));
+    if (visitOnly.count(name)) return WalkStep::VisitOnly;
     return skip.count(name) ? WalkStep::Skip : WalkStep::Enter;
   }
   void Visit(const WalkedKey& key) override {
@@ -112,6 +114,12 @@ TEST(RegistryWalkerTest, SkipAndStopEndWhereTheVisitorSaysAndCloseEveryKey) {
   skipping.skip = {"AppID"};
   WalkRegistry(reg, kClassesRoot, "", skipping);
   EXPECT_EQ(skipping.visited, (std::vector<std::string>{"Other", "Other\\x", "z"}));
+  EXPECT_EQ(reg.OpenHandleCount(), 0u);
+
+  RecordingVisitor shallow;
+  shallow.visitOnly = {"AppID"};
+  WalkRegistry(reg, kClassesRoot, "", shallow);
+  EXPECT_EQ(shallow.visited, (std::vector<std::string>{"AppID", "Other", "Other\\AppID", "Other\\x", "z"}));
   EXPECT_EQ(reg.OpenHandleCount(), 0u);
 
   RecordingVisitor stopping;
