@@ -49,6 +49,17 @@ constexpr const char* kVendorPrefix = "BenchVendor";
 constexpr const char* kEmptyKeysName = "BenchEmpty";
 constexpr const char* kExtensionPrefix = ".bx";
 constexpr const char* kProgIdPrefix = "BenchFile.";
+// Entries in the fixed keys of the list sections carry this prefix in their own name, so they can be removed.
+constexpr const char* kListPrefix = "Bench";
+constexpr const char* kUserSid = "S-1-5-21-4000000001-4000000002-4000000003-1001";
+constexpr const char* kSharedDllsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDlls";
+constexpr const char* kFontsKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr const char* kHelpKey = "SOFTWARE\\Microsoft\\Windows\\Help";
+constexpr const char* kAppPathsKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr const char* kExplorerKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
+constexpr const char* kCdRomClassKey =
+    "SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E965-E325-11CE-BFC1-08002BE10318}";
 constexpr const char* kFileExtsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts";
 
 class Generator {
@@ -62,6 +73,7 @@ class Generator {
   }
 
   GeneratedCounts Run() {
+    FixedKeys();
     while (counts_.keys < options_.keys) {
       const uint64_t pick = random_.Below(100);
       if (pick < 40) {
@@ -72,8 +84,10 @@ class Generator {
         AppId();
       } else if (pick < 70) {
         Extension();
-      } else if (pick < 95) {
+      } else if (pick < 90) {
         Software();
+      } else if (pick < 95) {
+        ListEntry();
       } else {
         EmptyKeys();
       }
@@ -272,6 +286,80 @@ class Generator {
     const uint64_t n = empties_++;
     Key(kUsers, std::string(".DEFAULT\\Software\\") + kEmptyKeysName + "\\k" + std::to_string(n));
     Key(kCurrentUser, std::string("Software\\") + kEmptyKeysName + "\\k" + std::to_string(n));
+    // A profile's own keys, which the empty-key walk of every profile meets (the default profile it passes over).
+    Key(kUsers, std::string(kUserSid) + "\\Software\\" + kEmptyKeysName + "\\k" + std::to_string(n));
+  }
+
+  // Positions the sink at a key that already exists, to add values to it.
+  void At(HKey root, const std::string& path) { sink_.Key(root, path); }
+
+  // The keys each list section reads once: the programs folder the start-menu order is compared with, the sound
+  // scheme and the CD-ROM class filters.
+  void FixedKeys() {
+    At(kCurrentUser, std::string(kExplorerKey) + "\\Shell Folders");
+    String("Programs", options_.fileRoot);
+    At(kLocalMachine, "Control Panel\\Sounds");
+    String("", "BenchGone.wav");
+    At(kLocalMachine, kCdRomClassKey);
+    String("UpperFilters", "BenchFilter");
+  }
+
+  std::string ListName(const char* kind, uint64_t n) { return kListPrefix + std::string(kind) + std::to_string(n); }
+
+  // One entry of one of the list sections, in turn: application paths, uninstall entries, the start-menu order of
+  // both kinds, the open/save and run histories, shared DLLs, fonts and help files.
+  void ListEntry() {
+    const uint64_t n = lists_++;
+    const std::string explorer = kExplorerKey;
+    switch (n % 9) {
+      case 0:
+        Key(kLocalMachine, std::string(kAppPathsKey) + "\\" + ListName("App", n) + ".exe");
+        String("", FileReference());
+        String("Path", options_.fileRoot);
+        break;
+      case 1:
+        Key(kLocalMachine, std::string(kUninstallKey) + "\\" + ListName("App", n));
+        String("DisplayName", "Bench App " + std::to_string(n));
+        String("UninstallString", "\"" + FileReference() + "\" /S");
+        break;
+      case 2: {
+        // Programs folders named after the generated file folders exist; the others are gone.
+        const uint64_t folders = filePool_ / kFilesPerFolder;
+        const std::string folder =
+            random_.Below(4) == 0 ? ListName("Gone", n) : "d" + std::to_string(random_.Below(folders));
+        Key(kCurrentUser, explorer + "\\MenuOrder\\Start Menu\\Programs\\" + folder);
+        String("Order", "bench");
+        break;
+      }
+      case 3:
+        Key(kCurrentUser, explorer + "\\MenuOrder\\Start Menu2\\Programs\\" + ListName("Menu", n));
+        String("Order", "bench");
+        break;
+      case 4:
+        Key(kCurrentUser, explorer + "\\ComDlg32\\OpenSaveMRU\\" + ListName("x", n % 20));
+        String(ListName("", n), FileReference());
+        break;
+      case 5:
+        At(kCurrentUser, explorer + "\\RunMRU");
+        String(ListName("", n), FileReference() + "\\1");
+        break;
+      case 6:
+        At(kLocalMachine, kSharedDllsKey);
+        Dword(FileReference(), static_cast<uint32_t>(random_.Below(3)));
+        break;
+      case 7:
+        At(kLocalMachine, kFontsKey);
+        String(ListName("Font", n) + " (TrueType)", FileReference());
+        break;
+      default: {
+        At(kLocalMachine, kHelpKey);
+        const uint64_t i = random_.Below(filePool_);
+        const bool gone = random_.Below(4) == 0;
+        const std::string name = gone ? ListName("Gone", n) + ".hlp" : "f" + std::to_string(i) + ".dll";
+        String(name, options_.fileRoot + "\\d" + std::to_string(i / kFilesPerFolder));
+        break;
+      }
+    }
   }
 
   IRegistrySink& sink_;
@@ -280,7 +368,7 @@ class Generator {
   const uint64_t filePool_;
   GeneratedCounts counts_;
   std::vector<std::string> libs_;
-  uint64_t classes_ = 0, appIds_ = 0, extensions_ = 0, software_ = 0, empties_ = 0;
+  uint64_t classes_ = 0, appIds_ = 0, extensions_ = 0, software_ = 0, empties_ = 0, lists_ = 0;
 };
 
 std::string EscapeRegText(const std::string& text) {
@@ -314,6 +402,32 @@ uint64_t RemoveChildren(IRegistry& reg, HKey root, const std::string& parent, st
   }
   for (const std::string& child : doomed) reg.DeleteTree(key.Get(), child);
   return doomed.size();
+}
+
+// Deletes the values of root\\path whose name passes the test.
+uint64_t RemoveValues(IRegistry& reg, HKey root, const std::string& path, bool (*doomedName)(const std::string&)) {
+  RegKeyHandle key;
+  if (key.Open(reg, root, path, true) != kOk) return 0;
+  std::vector<std::string> doomed;
+  std::string name;
+  uint32_t type = 0;
+  Bytes data;
+  for (uint32_t i = 0; reg.EnumValue(key.Get(), i, &name, &type, &data) == kOk; ++i)
+    if (doomedName(name)) doomed.push_back(name);
+  for (const std::string& value : doomed) reg.DeleteValue(key.Get(), value);
+  return doomed.size();
+}
+
+bool IsListName(const std::string& name) { return StartsWith(name, kListPrefix); }
+
+// Help entries name generated files ("f123.dll") or carry the list prefix.
+bool IsHelpName(const std::string& name) {
+  return IsListName(name) || (StartsWith(name, "f") && name.size() > 5 && name.compare(name.size() - 4, 4, ".dll") == 0);
+}
+
+// Shared DLL entries are the generated paths themselves.
+bool IsSharedDllName(const std::string& name) {
+  return StartsWith(name, "C:\\BenchFiles") || StartsWith(name, "C:\\Program Files\\BenchGone");
 }
 
 }  // namespace
@@ -380,6 +494,17 @@ uint64_t RemoveGeneratedKeys(IRegistry& reg) {
   removed += RemoveChildren(reg, kCurrentUser, kFileExtsKey, {kExtensionPrefix});
   removed += RemoveChildren(reg, kLocalMachine, "SOFTWARE", {kVendorPrefix});
   removed += RemoveChildren(reg, kUsers, ".DEFAULT\\Software", {kEmptyKeysName});
+  removed += RemoveChildren(reg, kUsers, "", {kUserSid});
+  removed += RemoveChildren(reg, kLocalMachine, kAppPathsKey, {kListPrefix});
+  removed += RemoveChildren(reg, kLocalMachine, kUninstallKey, {kListPrefix});
+  const std::string explorer = kExplorerKey;
+  removed += RemoveChildren(reg, kCurrentUser, explorer + "\\MenuOrder\\Start Menu\\Programs", {kListPrefix, "d"});
+  removed += RemoveChildren(reg, kCurrentUser, explorer + "\\MenuOrder\\Start Menu2\\Programs", {kListPrefix});
+  removed += RemoveChildren(reg, kCurrentUser, explorer + "\\ComDlg32\\OpenSaveMRU", {kListPrefix});
+  removed += RemoveValues(reg, kCurrentUser, explorer + "\\RunMRU", IsListName);
+  removed += RemoveValues(reg, kLocalMachine, kSharedDllsKey, IsSharedDllName);
+  removed += RemoveValues(reg, kLocalMachine, kFontsKey, IsListName);
+  removed += RemoveValues(reg, kLocalMachine, kHelpKey, IsHelpName);
   return removed;
 }
 

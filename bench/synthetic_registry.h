@@ -1,8 +1,11 @@
 // Synthetic registries of a chosen size with the mix a scan meets on a used machine: COM classes with server
 // keys and type-library references (some empty, some dangling), type libraries with help folders, AppID
 // entries, file extensions with their program ids (some uninstalled, some empty), software keys whose strings
-// name existing and missing files and folders in the forms programs write them, and empty keys. Written
-// through the registry API or as a .reg file to import into a Wine prefix.
+// name existing and missing files and folders in the forms programs write them, empty keys, and the entries of the
+// list sections (application paths, uninstall entries, start-menu order, histories, shared DLLs, fonts, help files).
+// Written through the registry API or as a .reg file to import into a Wine prefix. It also sets the user's Programs
+// shell folder, the sound scheme's default and a CD-ROM class filter, which a throwaway bench prefix tolerates;
+// those three are not removed again.
 #pragma once
 #include <cstdint>
 #include <cstdio>
