@@ -202,7 +202,24 @@ RestoreCheck CheckRestored(Platform& platform, const std::string& path, const st
   IRegistry& reg = platform.registry;
   ISystem& system = platform.system;
   const auto decode = [&system](const std::string& text) { return system.AnsiToUtf16(text); };
+  // A key that a later line of the file deletes again is not expected back: the deletions, by key line.
+  std::vector<std::pair<size_t, std::u16string>> deletions;
+  size_t line = 0;
+  ReadRegFile(bytes, decode, [&](RegFileKey&& fileKey) {
+    if (fileKey.deleted) deletions.emplace_back(line, Upper(fileKey.path) + u"\\");
+    ++line;
+  });
+  const auto deletedLater = [&deletions](size_t at, const std::u16string& keyPath) {
+    const std::u16string path = Upper(keyPath) + u"\\";
+    for (const auto& [where, deleted] : deletions)
+      if (where > at && path.compare(0, deleted.size(), deleted) == 0) return true;
+    return false;
+  };
+  line = 0;
   const RegFileSummary summary = ReadRegFile(bytes, decode, [&](RegFileKey&& fileKey) {
+    const size_t at = line++;
+    if (between) between();
+    if (!fileKey.deleted && deletedLater(at, fileKey.path)) return;
     RegKeyHandle key;
     const long rc = OpenExact(reg, fileKey.path, &key);
     if (fileKey.deleted) {
@@ -219,7 +236,6 @@ RestoreCheck CheckRestored(Platform& platform, const std::string& path, const st
         if (!right) ++check.valuesMissing;
       }
     }
-    if (between) between();
   });
   check.readable = summary.header != RegHeader::None;
   return check;

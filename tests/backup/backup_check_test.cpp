@@ -139,6 +139,9 @@ TEST_F(BackupCheckTest, RestoreCheckCountsWhatDidNotComeBack) {
       {"a deleted value still there", std::string(kHeader) + "[" + t + "]\r\n\"Path\"=-\r\n", true, 0, 1},
       {"a deleted key still there", std::string(kHeader) + "[-" + t + "\\Sub]\r\n", true, 1, 0},
       {"a deleted key gone", std::string(kHeader) + "[-" + t + "\\Gone]\r\n", true, 0, 0},
+      {"a key deleted again by a later line", std::string(kHeader) + "[" + t + "\\New\\Below]\r\n\"x\"=\"1\"\r\n[-" + t +
+                                                  "\\NEW]\r\n[" + t + "\\Sub]\r\n",
+       true, 0, 0},
       {"not an export", "[" + t + "]\r\n", false, 0, 0},
   };
   for (const Case& c : cases) {

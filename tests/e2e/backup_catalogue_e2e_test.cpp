@@ -48,7 +48,11 @@ TEST_F(BackupCatalogueE2E, AFullBackupIsWaitedForAndHoldsTheRegistry) {
   ASSERT_TRUE(real_.files.ReadWholeFile(backup.path, &bytes));
   bool found = false;
   const RegFileSummary file = ReadRegFile(bytes, nullptr, [&](RegFileKey&& key) {
-    if (key.path != u"HKEY_CURRENT_USER\\Software\\TarnwickCatalogueE2E") return;
+    // The whole registry is HKEY_LOCAL_MACHINE and HKEY_USERS, the current user's key among the users.
+    const std::u16string tail = u"\\Software\\TarnwickCatalogueE2E";
+    if (key.path.rfind(u"HKEY_USERS\\", 0) != 0 || key.path.size() < tail.size() ||
+        key.path.compare(key.path.size() - tail.size(), tail.size(), tail) != 0)
+      return;
     for (const RegFileValue& value : key.values)
       found = found || (value.name == u"Marker" && value.type == kRegSz &&
                         value.data.size() == 2 * (sizeof "full \"backup\" \\ marker"));
