@@ -26,10 +26,10 @@ bool AppendIgnoreEntry(IFiles& files, const std::string& filePath, const std::st
   return files.AppendToFile(filePath, category + "|" + fullKeyPath + "|" + valueName + "\r\n");
 }
 
-void LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents& list) {
+bool LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents& list) {
   list.Clear();
   std::string contents;
-  if (!files.ReadWholeFile(filePath, &contents)) return;  // no file: an empty list
+  if (!files.ReadWholeFile(filePath, &contents)) return !files.FileExists(filePath);
 
   // A line ends at LF; a CR right before it belongs to the line end. The last line needs no end.
   size_t start = 0;
@@ -46,6 +46,7 @@ void LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents&
     SplitAtBar(line, &item.Category, &rest);
     SplitAtBar(rest, &item.FullKeyPath, &item.ValueName);
   }
+  return true;
 }
 
 int IsIgnored(const TIgnoreContents& list, const std::string& category, const std::string& fullKeyPath,

@@ -12,8 +12,9 @@ constexpr const char* kIgnoreFileName = "TarnwickIgnores.dat";
 // Appends one "category|path|value\r\n" line, creating the file when missing.
 bool AppendIgnoreEntry(IFiles& files, const std::string& filePath, const std::string& category,
                        const std::string& fullKeyPath, const std::string& valueName);
-// Empties `list` and fills it from the file (a missing file leaves it empty).
-void LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents& list);
+// Empties `list` and fills it from the file (a missing file leaves it empty). False when the file is there but
+// cannot be read (locked, access denied): the list is then not what the user excluded.
+bool LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents& list);
 // 1 when an entry has this category and key path (both compared in upper case) and exactly this value name.
 int IsIgnored(const TIgnoreContents& list, const std::string& category, const std::string& fullKeyPath,
               const std::string& valueName);

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/ignore_list.h"
@@ -98,6 +99,9 @@ void TTarnwickForm::ScanNowBtnClick() {
   state_.ScanState = kStateIdle;
   lists_.BuildReview();
   FillProblemsList();
+  if (driver_.IgnoreListUnreadable())
+    view_.Prompts().Tell(kAppTitle, WithText(kIgnoreListUnreadableText, ExecutableFolder(platform_.files) + kIgnoreFileName),
+                         PromptIcon::Warning);
   if (lists_.TotalCount() == 0) {
     lists_.Repairs.Clear();
     TRepairRec& row = lists_.Repairs.Items(lists_.Repairs.Add()).Rec;
@@ -148,13 +152,15 @@ void TTarnwickForm::OfferFullBackupOnce() {
 bool TTarnwickForm::BackupBeforeRepair(std::vector<int>* notBackedUp) {
   auto removesOf = [this](int row) { return table_[reviewSections_[static_cast<size_t>(row)] - 1].removes; };
   const RepairBackupResult backup = SaveRepairBackup(platform_, lists_.Review, removesOf);
+  *notBackedUp = backup.notBackedUp;
   const std::string folder = FolderOf(backup.path);
   if (backup.outcome == BackupOutcome::Failed)
     return view_.Prompts().AskYesNo(kAppTitle, WithText(kBackupFailedText, folder), PromptIcon::Warning,
                                     PromptAnswer::No) == PromptAnswer::Yes;
   view_.Prompts().Tell(kAppTitle, WithText(kBackupCompleteText, folder), PromptIcon::Information);
-  // The file as it is now, read back: a record whose deletion it does not prove is not repaired.
-  *notBackedUp = UnprovenRecords(platform_, backup.path, lists_.Review, removesOf);
+  // The file as it is now, read back: a record whose deletion it does not prove is not repaired either.
+  for (int row : UnprovenRecords(platform_, backup.path, lists_.Review, removesOf))
+    if (std::find(notBackedUp->begin(), notBackedUp->end(), row) == notBackedUp->end()) notBackedUp->push_back(row);
   return true;
 }
 

@@ -42,6 +42,9 @@ constexpr const char* kBackupCompleteText =
 constexpr const char* kBackupFailedText =
     "The registry backup could not be written to the folder\r%s\r\rNothing can be restored after a repair "
     "without a backup.\rRepair the selected problems without a backup?";
+constexpr const char* kIgnoreListUnreadableText =
+    "The ignore list\r%s\rcould not be read.\r\rEntries you excluded may be listed again, so the problems found "
+    "start unselected.";
 constexpr const char* kExcludeFailedText =
     "The entry could not be added to the ignore list\r%s\r\rIt stays in the list of problems.";
 constexpr uint32_t kFirstActivationWaitMs = 1000;

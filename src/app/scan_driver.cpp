@@ -11,7 +11,10 @@ TScanDriver::TScanDriver(Platform& platform, ProcessState& state, ProblemLists& 
 void TScanDriver::Run() {
   for (int i = 0; i < kSectionCount; ++i) page_.SetIconImage(i, kImageNone);
   const std::string folder = ExecutableFolder(platform_.files);
-  LoadIgnoreList(platform_.files, folder + kIgnoreFileName, state_.Ignores);
+  ignoreListUnreadable_ = !LoadIgnoreList(platform_.files, folder + kIgnoreFileName, state_.Ignores);
+  // Without the entries the user excluded, nothing found may be repaired unless the user ticks it.
+  const bool selectAll = state_.SelectAll;
+  if (ignoreListUnreadable_) state_.SelectAll = false;
   state_.ProblemCounter = 0;
   state_.ProgressTicks = 0;
   state_.FileAttributes.Clear();
@@ -24,7 +27,9 @@ void TScanDriver::Run() {
   }
   page_.StopScanTimer();
   currentSection_ = -1;
-  WriteScanResult(platform_, folder + kScanResultFileName, lists_, table_);
+  state_.SelectAll = selectAll;
+  if (!WriteScanResult(platform_, folder + kScanResultFileName, lists_, table_))
+    page_.StatusPanel().SetText(kScanResultStaleText);
 }
 
 void TScanDriver::RunSection(int index) {
@@ -51,25 +56,28 @@ std::string ExecutableFolder(IFiles& files) {
   return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
 }
 
-void WriteScanResult(Platform& platform, const std::string& path, const ProblemLists& lists,
+bool WriteScanResult(Platform& platform, const std::string& path, const ProblemLists& lists,
                      const SectionDef* table) {
+  IFiles& files = platform.files;
   // The profile functions may cache a file; emptying the group through them first keeps such a cache from
   // bringing old entries back into the new file.
-  if (platform.files.FileExists(path)) {
-    platform.profile.DeleteSection(path, kScanResultGroup);
-    platform.files.RemoveFile(path);
-  }
-  if (lists.TotalCount() == 0) return;
+  auto remove = [&](const std::string& file) {
+    if (files.Attributes(file) == kInvalidAttributes) return true;
+    platform.profile.DeleteSection(file, kScanResultGroup);
+    return files.RemoveFile(file) || files.Attributes(file) == kInvalidAttributes;
+  };
+  if (!remove(path)) return false;
+  if (lists.TotalCount() == 0) return true;
   const std::string temp = path + ".tmp";
-  if (platform.files.FileExists(temp)) {
-    platform.profile.DeleteSection(temp, kScanResultGroup);
-    platform.files.RemoveFile(temp);
-  }
-  for (int i = 0; i < kSectionCount; ++i) {
+  // A temporary file that cannot be removed holds someone else's entries: it is never renamed into place.
+  if (!remove(temp)) return true;
+  bool written = true;
+  for (int i = 0; i < kSectionCount && written; ++i) {
     const int count = lists.Sections[table[i].number].Count();
-    if (count > 0) platform.profile.WriteString(temp, kScanResultGroup, table[i].caption, std::to_string(count));
+    if (count > 0) written = platform.profile.WriteString(temp, kScanResultGroup, table[i].caption, std::to_string(count));
   }
-  platform.files.MoveFileTo(temp, path);
+  if (!written || !files.MoveFileTo(temp, path)) remove(temp);
+  return true;
 }
 
 }  // namespace tw

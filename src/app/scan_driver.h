@@ -21,6 +21,8 @@ constexpr int kImageProblemsFound = 12;
 constexpr int kStatImageCount = 13;
 
 constexpr const char* kScanResultFileName = "ScanResult";
+// Shown in the status panel when a "ScanResult" from an earlier scan could not even be removed.
+constexpr const char* kScanResultStaleText = "ScanResult could not be replaced: it is from an earlier scan";
 constexpr const char* kScanResultGroup = "Scan";
 
 // The scan page parts the driver works on. Implemented by TTarnwickForm (app/main_window) and test pages.
@@ -42,8 +44,11 @@ class TScanDriver {
   TScanDriver(Platform& platform, ProcessState& state, ProblemLists& lists, IScanPage& page,
               const SectionDef* table = SectionTable());
 
-  // Runs every selected section in order as long as no abort is requested, then writes "ScanResult".
+  // Runs every selected section in order as long as no abort is requested, then writes "ScanResult". When the
+  // ignore list is there but cannot be read, the findings start unselected.
   void Run();
+  // Whether the last run found the ignore list unreadable.
+  bool IgnoreListUnreadable() const { return ignoreListUnreadable_; }
   // One tick of the animation timer.
   void TimerTick();
 
@@ -60,14 +65,17 @@ class TScanDriver {
   const SectionDef* table_;
   int currentSection_ = -1;
   int frame_ = kImageFirstFrame;
+  bool ignoreListUnreadable_ = false;
 };
 
 // The executable's folder with its trailing backslash.
 std::string ExecutableFolder(IFiles& files);
 
 // Replaces the result file at `path`: the old file goes; when any section found problems, a new one holds one
-// "Scan" entry per such section, its caption with its count. The new file appears complete or not at all.
-void WriteScanResult(Platform& platform, const std::string& path, const ProblemLists& lists,
+// "Scan" entry per such section, its caption with its count. The new file appears complete or not at all; a
+// temporary file left over from before is never taken for it. False when the old file could not be removed, so
+// that what stands at `path` is not this scan's result.
+bool WriteScanResult(Platform& platform, const std::string& path, const ProblemLists& lists,
                      const SectionDef* table = SectionTable());
 
 }  // namespace tw

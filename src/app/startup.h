@@ -11,6 +11,9 @@
 namespace tw {
 
 constexpr const char* kMainWindowClass = "TTarnwickForm";
+// Held by the running instance from its start, before its window exists, so that two starts at the same moment
+// cannot both run.
+constexpr const char* kInstanceMutexName = "TarnwickSingleInstance";
 constexpr uint32_t kRestoreMessage = 0x2400;       // a second instance asks the first to restore itself
 constexpr uint32_t kScanRequestMessage = 0x2401;   // a second instance with a start argument asks for a scan
 constexpr uint32_t kTrayCallbackMessage = 0x500;   // the tray icon's callback, lParam the mouse message

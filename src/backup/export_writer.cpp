@@ -15,74 +15,67 @@ constexpr int kMaxKeyDepth = 512;
 // How many names "_2", "_3", ... are tried before the export gives up.
 constexpr int kMaxNameTries = 1000;
 
-void AppendHex(std::string& out, uint8_t byte, bool upper) {
-  const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  out += digits[byte >> 4];
-  out += digits[byte & 0xF];
-}
-
-void AppendUnit(std::string& out, char16_t unit, bool upper) {
-  if (!out.empty() && out.back() != ':') out += ',';
-  AppendHex(out, static_cast<uint8_t>(unit & 0xFF), upper);
-  out += ',';
-  AppendHex(out, static_cast<uint8_t>(unit >> 8), upper);
+void AppendHex(std::u16string& out, uint8_t byte) {
+  const char* digits = "0123456789ABCDEF";
+  out += static_cast<char16_t>(digits[byte >> 4]);
+  out += static_cast<char16_t>(digits[byte & 0xF]);
 }
 
 // Every byte as two upper-case digits, joined by commas.
-void AppendBytes(std::string& out, const Bytes& data) {
+void AppendBytes(std::u16string& out, const Bytes& data) {
   for (size_t i = 0; i < data.size(); ++i) {
-    if (i) out += ',';
-    AppendHex(out, data[i], true);
+    if (i) out += u',';
+    AppendHex(out, data[i]);
   }
 }
 
-// String data as the registry of a version 5 system stores it: one 16-bit unit per character, converted through
-// the code page, low byte first. A double-byte character's unit is written in lower-case digits.
-void AppendStringUnits(std::string& out, ISystem& system, const Bytes& data) {
-  for (size_t i = 0; i < data.size();) {
-    uint8_t byte = data[i];
-    if (byte < 0x80) {
-      AppendUnit(out, byte, true);
-      ++i;
-      continue;
-    }
-    size_t length = system.IsLeadByte(byte) && i + 1 < data.size() ? 2 : 1;
-    std::u16string units = system.AnsiToUtf16(std::string(data.begin() + i, data.begin() + i + length));
-    if (units.empty()) units.push_back(byte);
-    for (char16_t unit : units) AppendUnit(out, unit, length == 1);
-    i += length;
-  }
-}
+std::u16string Ascii(const char* text) { return std::u16string(text, text + std::char_traits<char>::length(text)); }
 
 // Backslash and double quote escaped; carriage return and line feed as the registry editor's \r and \n.
-std::string EscapeQuoted(const std::string& text) {
-  std::string out;
+std::u16string EscapeQuoted(const std::u16string& text) {
+  std::u16string out;
   out.reserve(text.size());
-  for (char c : text) {
+  for (char16_t c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
+      case u'\\': out += u"\\\\"; break;
+      case u'"': out += u"\\\""; break;
+      case u'\r': out += u"\\r"; break;
+      case u'\n': out += u"\\n"; break;
       default: out += c;
     }
   }
   return out;
 }
 
-// A string the quoted form gives back unchanged: one NUL, at the end, and no line breaks.
-bool IsPlainText(const Bytes& data) {
-  if (data.empty() || data.back() != 0) return false;
-  for (size_t i = 0; i + 1 < data.size(); ++i) {
-    if (data[i] == 0 || data[i] == '\r' || data[i] == '\n') return false;
+bool IsStringType(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// Stored string data as UTF-16 units; false for an odd number of bytes.
+bool UnitsOf(const Bytes& data, std::u16string* units) {
+  if (data.size() % 2 != 0) return false;
+  units->clear();
+  for (size_t i = 0; i < data.size(); i += 2) units->push_back(static_cast<char16_t>(data[i] | data[i + 1] << 8));
+  return true;
+}
+
+// A string the quoted form gives back unchanged: one NUL, at the end, no line breaks and no lone halves of a
+// surrogate pair.
+bool IsPlainText(const std::u16string& units) {
+  if (units.empty() || units.back() != 0) return false;
+  for (size_t i = 0; i + 1 < units.size(); ++i) {
+    const char16_t c = units[i];
+    if (c == 0 || c == u'\r' || c == u'\n') return false;
+    if (c >= 0xD800 && c <= 0xDBFF) {
+      if (i + 2 >= units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return false;
+      ++i;
+    } else if (c >= 0xDC00 && c <= 0xDFFF) {
+      return false;
+    }
   }
   return true;
 }
 
-bool IsStringType(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
-
-std::string KeyLine(const std::string& rootName, const std::string& keyPath) {
-  return "[" + rootName + "\\" + keyPath + "]";
+std::u16string KeyLine(const std::u16string& rootName, const std::u16string& keyPath) {
+  return u"[" + rootName + u"\\" + keyPath + u"]";
 }
 
 // The key path without the separators a full key path may carry at either end.
@@ -93,42 +86,61 @@ std::string TrimmedKeyPath(const std::string& path) {
   return path.substr(first, last - first + 1);
 }
 
-void AppendValueLines(const RegExportContext& ctx, HKey key, std::vector<std::string>& lines) {
-  std::string name;
+// In an ANSI file every line must have an exact form in the code page.
+bool FitsFile(const RegExportContext& ctx, const std::u16string& line) {
+  std::string ansi;
+  return ctx.kind == RegFileKind::Version5 || ctx.system.Utf16ToAnsi(line, &ansi);
+}
+
+bool AppendValueLines(const RegExportContext& ctx, HKey key, RegLines& lines) {
+  std::u16string name, line;
   uint32_t type = 0;
   Bytes data;
-  for (uint32_t i = 0; ctx.registry.EnumValue(key, i, &name, &type, &data) == kOk; ++i) {
-    lines.push_back(RegValueLine(ctx, name, type, data));
+  for (uint32_t i = 0;; ++i) {
+    const long rc = ctx.registry.EnumValueExact(key, i, &name, &type, &data);
+    if (rc == kErrNoMoreItems) return true;
+    if (rc != kOk || !RegValueLine(ctx, name, type, data, &line)) return false;
+    lines.push_back(line);
   }
 }
 
 // The key and everything below it, depth first, each key before its subkeys and these in the order the registry
-// enumerates them. Subkeys are opened without following links, so a link cannot lead the walk in a circle.
-void AppendKeyTree(const RegExportContext& ctx, HKey root, const std::string& rootName, const std::string& keyPath,
-                   HKey top, std::vector<std::string>& lines) {
-  struct Pending {
-    std::string path;
-    int depth;
+// enumerates them. Each subkey is opened through its parent's handle by its exact name, so neither the length of
+// the path nor the code page limits the walk; a link opens as itself, so the walk cannot be led in a circle.
+bool AppendKeyTree(const RegExportContext& ctx, const std::u16string& rootName, const std::u16string& keyPath,
+                   HKey top, RegLines& lines) {
+  struct Frame {
+    RegKeyHandle key;
+    std::u16string path;
+    uint32_t next = 0;
   };
-  std::vector<Pending> pending;
-  auto visit = [&](HKey key, const std::string& path, int depth) {
-    lines.push_back(KeyLine(rootName, path));
-    AppendValueLines(ctx, key, lines);
-    if (depth >= kMaxKeyDepth) return;
-    std::vector<std::string> children;
-    std::string child;
-    for (uint32_t i = 0; ctx.registry.EnumKey(key, i, &child) == kOk; ++i) children.push_back(child);
-    for (auto it = children.rbegin(); it != children.rend(); ++it) pending.push_back({path + "\\" + *it, depth + 1});
-  };
-  visit(top, keyPath, 1);
-  while (!pending.empty()) {
-    Pending next = std::move(pending.back());
-    pending.pop_back();
+  if (!FitsFile(ctx, KeyLine(rootName, keyPath))) return false;
+  lines.push_back(KeyLine(rootName, keyPath));
+  if (!AppendValueLines(ctx, top, lines)) return false;
+  std::vector<Frame> stack;
+  stack.push_back({RegKeyHandle(), keyPath, 0});
+  auto handleOf = [&](const Frame& f) { return f.key.IsOpen() ? f.key.Get() : top; };
+  std::u16string child;
+  while (!stack.empty()) {
+    Frame& frame = stack.back();
+    const long rc = ctx.registry.EnumKeyExact(handleOf(frame), frame.next++, &child);
+    if (rc == kErrNoMoreItems) {
+      stack.pop_back();
+      continue;
+    }
+    if (rc != kOk) return false;
+    // Windows keeps no key deeper than this; a tree that claims to cannot be written whole.
+    if (stack.size() >= static_cast<size_t>(kMaxKeyDepth)) return false;
     HKey handle = 0;
-    if (ctx.registry.OpenKeyNoFollow(root, next.path, &handle) != kOk) continue;
-    RegKeyHandle key(ctx.registry, handle);
-    visit(key.Get(), next.path, next.depth);
+    if (ctx.registry.OpenSubKeyExact(handleOf(frame), child, &handle) != kOk) return false;
+    Frame next{RegKeyHandle(ctx.registry, handle), frame.path + u"\\" + child, 0};
+    const std::u16string line = KeyLine(rootName, next.path);
+    if (!FitsFile(ctx, line)) return false;
+    lines.push_back(line);
+    if (!AppendValueLines(ctx, handle, lines)) return false;
+    stack.push_back(std::move(next));
   }
+  return true;
 }
 
 std::string TimeStamp(const LocalTime& t) {
@@ -144,14 +156,18 @@ std::string ProgramFolder(IFiles& files) {
   return slash == std::string::npos ? std::string() : exe.substr(0, slash + 1);
 }
 
-// The first of "name.reg", "name_2.reg", "name_3.reg" ... that nothing occupies; empty when all are taken.
-std::string FreeFileName(IFiles& files, const std::string& stem) {
-  std::string path = stem + ".reg";
-  for (int n = 2; files.Attributes(path) != kInvalidAttributes; ++n) {
-    if (n > kMaxNameTries) return {};
-    path = stem + "_" + std::to_string(n) + ".reg";
+// Writes the first of "name.reg", "name_2.reg", "name_3.reg" ... that nothing occupies, creating it new; the path
+// written, or empty when none could be.
+std::string WriteFreshFile(IFiles& files, const std::string& stem, const std::string& contents) {
+  for (int n = 1; n <= kMaxNameTries; ++n) {
+    const std::string path = n == 1 ? stem + ".reg" : stem + "_" + std::to_string(n) + ".reg";
+    switch (files.WriteNewFile(path, contents)) {
+      case NewFileResult::Written: return path;
+      case NewFileResult::NameTaken: continue;
+      case NewFileResult::Failed: return {};
+    }
   }
-  return path;
+  return {};
 }
 
 }  // namespace
@@ -173,69 +189,104 @@ std::string RegFileHeader(RegFileKind kind) {
   return {};
 }
 
-std::string RegValueLine(const RegExportContext& ctx, const std::string& name, uint32_t type, const Bytes& data) {
-  std::string line = name.empty() ? "@=" : "\"" + EscapeQuoted(name) + "\"=";
-  if (type == kRegSz && IsPlainText(data)) {
-    line += "\"" + EscapeQuoted(std::string(data.begin(), data.end() - 1)) + "\"";
+bool RegValueLine(const RegExportContext& ctx, const std::u16string& name, uint32_t type, const Bytes& data,
+                  std::u16string* line) {
+  std::u16string out = name.empty() ? u"@=" : u"\"" + EscapeQuoted(name) + u"\"=";
+  std::u16string units;
+  const bool isText = IsStringType(type) && UnitsOf(data, &units);
+  if (type == kRegSz && isText && IsPlainText(units)) {
+    out += u"\"" + EscapeQuoted(units.substr(0, units.size() - 1)) + u"\"";
   } else if (type == kRegDword && data.size() == 4) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "dword:%02X%02X%02X%02X", data[3], data[2], data[1], data[0]);
-    line += digits;
+    out += u"dword:";
+    for (int i = 3; i >= 0; --i) AppendHex(out, data[static_cast<size_t>(i)]);
   } else if (type == kRegBinary) {
-    line += "hex:";
-    AppendBytes(line, data);
+    out += u"hex:";
+    AppendBytes(out, data);
   } else {
     char prefix[24];
     std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(type));
-    line += prefix;
-    if (IsStringType(type) && ctx.kind == RegFileKind::Version5) {
-      AppendStringUnits(line, ctx.system, data);
+    out += Ascii(prefix);
+    if (ctx.kind == RegFileKind::Version5 || !IsStringType(type)) {
+      // The version 5 file holds string data in the units the registry stores.
+      AppendBytes(out, data);
     } else {
-      AppendBytes(line, data);
+      // An ANSI file holds string data in the code page's bytes.
+      std::string ansi;
+      if (!isText || !ctx.system.Utf16ToAnsi(units, &ansi)) return false;
+      AppendBytes(out, Bytes(ansi.begin(), ansi.end()));
     }
   }
-  return line;
+  if (!FitsFile(ctx, out)) return false;
+  *line = std::move(out);
+  return true;
 }
 
-void AppendRegEntry(const RegExportContext& ctx, const std::string& fullKeyPath, const std::string& valueName,
-                    RepairRemoves removes, std::vector<std::string>& lines) {
-  if (removes == RepairRemoves::File) return;
+bool AppendRegEntry(const RegExportContext& ctx, const std::string& fullKeyPath, const std::string& valueName,
+                    RepairRemoves removes, RegLines& lines) {
+  if (removes == RepairRemoves::File) return true;
   size_t slash = fullKeyPath.find('\\');
   std::string rootName = fullKeyPath.substr(0, slash);
   std::string keyPath = slash == std::string::npos ? std::string() : fullKeyPath.substr(slash + 1);
   HKey root = RootKeyFromName(rootName);
-  if (root == 0) return;
-  RegKeyHandle key;
-  if (key.Open(ctx.registry, root, keyPath, false) != kOk) return;
-  std::string linePath = TrimmedKeyPath(keyPath);
+  if (root == 0) return true;  // names no key: the repair removes nothing
+  const std::string linePath = TrimmedKeyPath(keyPath);
+  // The repair never deletes a whole root, so nothing of one is exported either.
+  if (removes == RepairRemoves::KeyTree && linePath.empty()) return true;
+  const std::u16string rootText = ctx.system.AnsiToUtf16(rootName);
+  const std::u16string pathText = ctx.system.AnsiToUtf16(linePath);
+  const size_t before = lines.size();
+  auto refuse = [&] {
+    lines.resize(before);
+    return false;
+  };
 
+  RegKeyHandle key;
   if (removes == RepairRemoves::KeyTree) {
-    // The repair never deletes a whole root, so nothing of one is exported either.
-    if (linePath.empty()) return;
-    AppendKeyTree(ctx, root, rootName, linePath, key.Get(), lines);
-    return;
+    // The delete removes a key that is a link as itself, and so the export reads it.
+    HKey handle = 0;
+    const long rc = ctx.registry.OpenKeyNoFollow(root, keyPath, &handle);
+    if (rc == kErrNotFound) return true;
+    if (rc != kOk) return false;
+    key = RegKeyHandle(ctx.registry, handle);
+    return AppendKeyTree(ctx, rootText, pathText, key.Get(), lines) || refuse();
   }
-  bool unnamed = valueName == "default";
+  const long rc = key.Open(ctx.registry, root, keyPath, false);
+  if (rc == kErrNotFound) return true;
+  if (rc != kOk) return false;
+  const bool unnamed = valueName == "default";
+  const std::u16string name = unnamed ? std::u16string() : ctx.system.AnsiToUtf16(valueName);
   uint32_t type = 0;
   Bytes data;
-  bool found = ctx.registry.QueryValue(key.Get(), unnamed ? std::string() : valueName, &type, &data) == kOk;
-  if (!found && !unnamed) return;
-  lines.push_back(KeyLine(rootName, linePath));
-  if (found) lines.push_back(RegValueLine(ctx, unnamed ? std::string() : valueName, type, data));
+  const long found = ctx.registry.QueryValueExact(key.Get(), name, &type, &data);
+  if (found != kOk && found != kErrNotFound) return false;
+  if (found == kErrNotFound && !unnamed) return true;
+  const std::u16string keyLine = KeyLine(rootText, pathText);
+  if (!FitsFile(ctx, keyLine)) return false;
+  lines.push_back(keyLine);
+  if (found == kOk) {
+    std::u16string line;
+    if (!RegValueLine(ctx, name, type, data, &line)) return refuse();
+    lines.push_back(line);
+  }
+  return true;
 }
 
 // The version 5 file is UTF-16, the form the registry editor writes itself: every editor reads the 16-bit units
 // of hex(1), hex(2) and hex(7) data from it as stored units, while from an ANSI file some take each byte for a
 // character and import every string doubled with NULs.
-std::string RegFileBytes(const RegExportContext& ctx, const std::vector<std::string>& lines) {
+std::string RegFileBytes(const RegExportContext& ctx, const RegLines& lines) {
   std::string bytes;
   if (ctx.kind != RegFileKind::Version5) {
-    for (const std::string& line : lines) bytes += line + "\r\n";
+    for (const std::u16string& line : lines) {
+      std::string ansi;
+      ctx.system.Utf16ToAnsi(line, &ansi);  // every line was checked as it was added
+      bytes += ansi + "\r\n";
+    }
     return bytes;
   }
   bytes = "\xFF\xFE";
-  for (const std::string& line : lines) {
-    for (char16_t unit : ctx.system.AnsiToUtf16(line + "\r\n")) {
+  for (const std::u16string& line : lines) {
+    for (char16_t unit : line + u"\r\n") {
       bytes += static_cast<char>(unit & 0xFF);
       bytes += static_cast<char>(unit >> 8);
     }
@@ -251,25 +302,21 @@ RepairBackupResult SaveRepairBackup(Platform& platform, const TRegistryContents&
   stem += "\\_" + TimeStamp(platform.system.Now());
 
   RegExportContext ctx{platform.registry, platform.system, RegFileKindFor(platform.system.Version().platformId)};
-  std::vector<std::string> lines{RegFileHeader(ctx.kind)};
+  RegLines lines{Ascii(RegFileHeader(ctx.kind).c_str())};
+  RepairBackupResult result{stem + ".reg", BackupOutcome::NothingToExport, {}};
   for (int i = 0; i < review.Count(); ++i) {
     const TContent& record = review.Items(i).Content;
-    if (record.Selected) AppendRegEntry(ctx, record.FullKeyPath, record.ValueName, removesOf(i), lines);
+    if (record.Selected && !AppendRegEntry(ctx, record.FullKeyPath, record.ValueName, removesOf(i), lines))
+      result.notBackedUp.push_back(i);
   }
 
-  RepairBackupResult result{stem + ".reg", BackupOutcome::NothingToExport};
   if (lines.size() <= 1) return result;
   result.outcome = BackupOutcome::Failed;
   if (!folderReady) return result;
-  std::string path = FreeFileName(files, stem);
+  const std::string path = WriteFreshFile(files, stem, RegFileBytes(ctx, lines));
   if (path.empty()) return result;
   result.path = path;
-  if (files.WriteWholeFile(path, RegFileBytes(ctx, lines))) {
-    result.outcome = BackupOutcome::Written;
-  } else {
-    // A cut-off export must not pass for a backup.
-    files.RemoveFile(path);
-  }
+  result.outcome = BackupOutcome::Written;
   return result;
 }
 

@@ -34,6 +34,8 @@ struct FindData {
 
 using FindHandle = std::uintptr_t;  // 0: no search
 
+enum class NewFileResult { Written, NameTaken, Failed };
+
 class IFiles {
  public:
   virtual ~IFiles() = default;
@@ -48,7 +50,8 @@ class IFiles {
     return a != kInvalidAttributes && (a & kAttrDirectory);
   }
   virtual bool SetAttributes(const std::string& path, uint32_t attributes) = 0;
-  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches.
+  // Starts a search for `pattern` (a folder and a name with * and ?); 0 when nothing matches. An entry whose name
+  // has no exact form in the ANSI code page is passed over.
   virtual FindHandle FindFirst(const std::string& pattern, FindData* data) = 0;
   virtual bool FindNext(FindHandle handle, FindData* data) = 0;
   virtual void FindClose(FindHandle handle) = 0;
@@ -62,6 +65,9 @@ class IFiles {
   virtual bool WriteWholeFile(const std::string& path, const std::string& contents) = 0;
   // Appends, creating the file when it is missing.
   virtual bool AppendToFile(const std::string& path, const std::string& contents) = 0;
+  // Creates the file only when nothing has its name yet (so two writers never share a file) and writes it whole;
+  // a file that could not be written whole is removed again.
+  virtual NewFileResult WriteNewFile(const std::string& path, const std::string& contents) = 0;
   // Drive type of a root such as "C:\".
   virtual uint32_t DriveType(const std::string& root) = 0;
   // Bitmask of the drive letters in use, bit 0 for A:.

@@ -74,7 +74,12 @@ std::vector<std::string> TRegistry::GetKeyNames() {
   std::vector<std::string> names;
   if (!HasOpenKey()) return names;
   std::string name;
-  for (uint32_t i = 0; reg_.EnumKey(key_.Get(), i, &name) == kOk; ++i) names.push_back(name);
+  // A name without an exact ANSI form is passed over; the listing goes on with the next.
+  for (uint32_t i = 0;; ++i) {
+    const long rc = reg_.EnumKey(key_.Get(), i, &name);
+    if (rc == kOk) names.push_back(name);
+    else if (rc != kErrNoUnicodeTranslation) break;
+  }
   return names;
 }
 
@@ -84,7 +89,11 @@ std::vector<std::string> TRegistry::GetValueNames() {
   std::string name;
   uint32_t type = 0;
   Bytes data;
-  for (uint32_t i = 0; reg_.EnumValue(key_.Get(), i, &name, &type, &data) == kOk; ++i) names.push_back(name);
+  for (uint32_t i = 0;; ++i) {
+    const long rc = reg_.EnumValue(key_.Get(), i, &name, &type, &data);
+    if (rc == kOk) names.push_back(name);
+    else if (rc != kErrNoUnicodeTranslation) break;
+  }
   return names;
 }
 
@@ -115,6 +124,12 @@ uint32_t TRegistry::GetRawType(const std::string& name, bool* exists) {
   bool found = HasOpenKey() && reg_.QueryValue(key_.Get(), name, &type, &data) == kOk;
   if (exists) *exists = found;
   return found ? type : kRegNone;
+}
+
+bool TRegistry::ValueHasNoAnsiForm(const std::string& name) {
+  uint32_t type = kRegNone;
+  Bytes data;
+  return HasOpenKey() && reg_.QueryValue(key_.Get(), name, &type, &data) == kErrNoUnicodeTranslation;
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
@@ -201,11 +216,12 @@ bool DeleteValueAt(IRegistry& reg, const std::string& fullKeyPath, const std::st
 bool DeleteKeyAt(IRegistry& reg, HKey root, const std::string& path) {
   std::string subKey = WithoutLeadingBackslash(path);
   if (subKey.empty()) return false;
-  RegKeyHandle key;
-  long rc = key.Open(reg, root, subKey, false);
+  // A key that is a symbolic link is deleted as itself, so it is looked for as itself.
+  HKey key = 0;
+  long rc = reg.OpenKeyNoFollow(root, subKey, &key);
   if (IsAbsent(rc)) return true;
   if (rc != kOk) return false;
-  key.Reset();
+  reg.CloseKey(key);
   rc = reg.DeleteTree(root, subKey);
   return rc == kOk || IsAbsent(rc);
 }

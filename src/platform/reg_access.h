@@ -35,6 +35,8 @@ class TRegistry {
   RegDataType GetDataType(const std::string& name);
   int GetDataSize(const std::string& name);  // -1 when the value is missing
   uint32_t GetRawType(const std::string& name, bool* exists = nullptr);
+  // True when the value is there but its string data has no exact ANSI form: nothing may be judged by it.
+  bool ValueHasNoAnsiForm(const std::string& name);
 
   std::string ReadString(const std::string& name);  // missing or non-string: empty
   bool ReadInteger(const std::string& name, int32_t* out);
@@ -60,7 +62,8 @@ HKey RootKeyFromName(const std::string& name);
 // Deletes a value given by a full key path ("HKEY_...\path"); "default" names the unnamed value.
 // Never creates a key; a key or value that is already absent counts as deleted.
 bool DeleteValueAt(IRegistry& reg, const std::string& fullKeyPath, const std::string& valueName);
-// Deletes the key at `path` below `root` with its subtree; an absent key counts as deleted.
+// Deletes the key at `path` below `root` with its subtree; an absent key counts as deleted. A symbolic link, the
+// key itself or one below it, is deleted as itself and never its target.
 bool DeleteKeyAt(IRegistry& reg, HKey root, const std::string& path);
 
 // "ProgramFilesDir" (selector 0) or "CommonFilesDir" (selector 1).

@@ -36,6 +36,9 @@ constexpr long kErrInvalidParameter = 87;
 constexpr long kErrMoreData = 234;
 constexpr long kErrNoMoreItems = 259;
 constexpr long kErrKeyDeleted = 1018;
+// A name or string has no exact form in the ANSI code page: the ANSI calls refuse it rather than hand out
+// a lossy conversion (a "?" in place of each missing character).
+constexpr long kErrNoUnicodeTranslation = 1113;
 
 struct KeyInfo {
   uint32_t subKeys = 0;
@@ -60,57 +63,25 @@ class IRegistry {
   }
   virtual long CloseKey(HKey key) = 0;
   virtual long QueryInfo(HKey key, KeyInfo* info) = 0;
+  // The ANSI reads below fail with kErrNoUnicodeTranslation for a name, or string data, that has no exact ANSI
+  // form; an enumeration goes on with the next index.
   virtual long EnumKey(HKey key, uint32_t index, std::string* name) = 0;
   virtual long EnumValue(HKey key, uint32_t index, std::string* name, uint32_t* type, Bytes* data) = 0;
   // The empty name is the key's unnamed value.
   virtual long QueryValue(HKey key, const std::string& name, uint32_t* type, Bytes* data) = 0;
   virtual long SetValue(HKey key, const std::string& name, uint32_t type, const Bytes& data) = 0;
   virtual long DeleteValue(HKey key, const std::string& name) = 0;
-  // Deletes `subKey` below `parent` with everything below it.
+  // Deletes `subKey` below `parent` with everything below it. A symbolic link, at `subKey` itself or anywhere
+  // below it, is deleted as itself and never its target. Keys of any depth are reached through open handles.
   virtual long DeleteTree(HKey parent, const std::string& subKey) = 0;
 
-  // Exact access: names in UTF-16 and string data as the registry stores it (UTF-16 units, low byte first).
-  // These defaults take the ANSI code page for Latin-1.
-  virtual long OpenSubKeyExact(HKey parent, const std::u16string& name, HKey* out) {
-    std::string narrow;
-    for (char16_t unit : name) {
-      if (unit > 0xFF) return kErrNotFound;
-      narrow += static_cast<char>(unit);
-    }
-    return OpenKeyNoFollow(parent, narrow, out);
-  }
-  virtual long EnumKeyExact(HKey key, uint32_t index, std::u16string* name) {
-    std::string narrow;
-    const long rc = EnumKey(key, index, &narrow);
-    if (rc == kOk) *name = std::u16string(narrow.begin(), narrow.end());
-    return rc;
-  }
-  virtual long EnumValueExact(HKey key, uint32_t index, std::u16string* name, uint32_t* type, Bytes* data) {
-    std::string narrow;
-    const long rc = EnumValue(key, index, &narrow, type, data);
-    if (rc != kOk) return rc;
-    *name = std::u16string(narrow.begin(), narrow.end());
-    *data = WidenedData(*type, *data);
-    return rc;
-  }
-  virtual long QueryValueExact(HKey key, const std::u16string& name, uint32_t* type, Bytes* data) {
-    std::string narrow;
-    for (char16_t unit : name) {
-      if (unit > 0xFF) return kErrNotFound;
-      narrow += static_cast<char>(unit);
-    }
-    const long rc = QueryValue(key, narrow, type, data);
-    if (rc == kOk) *data = WidenedData(*type, *data);
-    return rc;
-  }
-
- private:
-  static Bytes WidenedData(uint32_t type, const Bytes& data) {
-    if (type != 1 && type != 2 && type != 7) return data;
-    Bytes wide;
-    for (uint8_t byte : data) wide.push_back(byte), wide.push_back(0);
-    return wide;
-  }
+  // Exact access, for what must be read without any loss (the backup of what a repair deletes): names in UTF-16
+  // and string data as the registry stores it (UTF-16 units, low byte first).
+  // Opens the subkey `name` of `parent` read-only, a symbolic link as itself.
+  virtual long OpenSubKeyExact(HKey parent, const std::u16string& name, HKey* out) = 0;
+  virtual long EnumKeyExact(HKey key, uint32_t index, std::u16string* name) = 0;
+  virtual long EnumValueExact(HKey key, uint32_t index, std::u16string* name, uint32_t* type, Bytes* data) = 0;
+  virtual long QueryValueExact(HKey key, const std::u16string& name, uint32_t* type, Bytes* data) = 0;
 };
 
 // An open key that closes itself.

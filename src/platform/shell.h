@@ -20,7 +20,7 @@ class IShell {
   virtual bool OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) = 0;
   // Loads a shortcut (".lnk") through the shell's link object and gives the path it points at, in its network
   // form where it has one. False when the file cannot be loaded as a shortcut; a shortcut that names no
-  // file-system path gives true and an empty target.
+  // file-system path gives true and an empty target. A target without an exact ANSI form counts as not loadable.
   virtual bool ResolveShortcut(const std::string& linkFile, std::string* target) = 0;
   // Sends the files (full paths) to the Recycle Bin in one operation, without confirmation, error dialog or
   // progress window. True when the operation ran to its end; whether each file is gone is for the caller to

@@ -38,6 +38,17 @@ class ISystem {
     for (char c : text) units.push_back(static_cast<uint8_t>(c));
     return units;
   }
+  // The text in the ANSI code page; false when a character has no exact form there (nothing is replaced by a
+  // look-alike or a "?").
+  virtual bool Utf16ToAnsi(const std::u16string& text, std::string* out) {
+    std::string bytes;
+    for (char16_t unit : text) {
+      if (unit > 0xFF) return false;
+      bytes += static_cast<char>(unit);
+    }
+    *out = std::move(bytes);
+    return true;
+  }
 };
 
 // The civil date and time of a file time, without any time zone.

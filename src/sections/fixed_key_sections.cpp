@@ -161,6 +161,8 @@ void ReadAppPath(ScanContext& ctx, HKey root, const std::string& subKey, const s
   const std::string data = key.ReadString("");
   if (!PassesPathFilters(ctx.state.SkippedDrives, data) || FileNamePart(data).empty() || FileExtension(data).size() < 2)
     return;
+  // The folder the file lies in must be read exactly, or the file cannot be looked for.
+  if (key.ValueHasNoAnsiForm("Path")) return;
   const std::string file = AppFilePath(ctx.platform.files, ctx.platform.registry, data, key.ReadString("Path"));
   if (file.size() == 1 || ctx.platform.files.FileExists(file)) return;
   const std::string fullKeyPath = FullKeyPathOf(root, subKey);

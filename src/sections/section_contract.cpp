@@ -128,8 +128,10 @@ bool ValueIsGone(IRegistry& reg, const std::string& fullKeyPath, const std::stri
 }
 
 bool KeyIsGone(IRegistry& reg, HKey root, const std::string& path) {
-  RegKeyHandle key;
-  return key.Open(reg, root, path, false) == kErrNotFound;
+  HKey key = 0;
+  const long rc = reg.OpenKeyNoFollow(root, path, &key);
+  if (rc == kOk) reg.CloseKey(key);
+  return rc == kErrNotFound;
 }
 
 bool RemoveRecordValue(RepairContext& ctx, const TContent& record) {

@@ -15,17 +15,43 @@
 
 namespace {
 
-// Another instance is found by its main window's class.
+// Another instance is known by the named mutex it holds from its start and found by its main window's class.
 class Win32InstanceFinder : public tw::IRunningInstance {
  public:
-  bool Exists() override {
-    window_ = FindWindowA(tw::kMainWindowClass, nullptr);
-    return window_ != nullptr;
+  ~Win32InstanceFinder() override {
+    if (mutex_) CloseHandle(mutex_);
   }
-  void AskToRestore() override { PostMessageA(window_, tw::kRestoreMessage, 0, 0); }
-  void AskToScan() override { PostMessageA(window_, tw::kScanRequestMessage, 0, 0); }
+  bool Exists() override {
+    mutex_ = CreateMutexA(nullptr, TRUE, tw::kInstanceMutexName);
+    const DWORD error = GetLastError();
+    // An elevated instance's mutex may refuse full access to this one, but never waiting on it.
+    if (!mutex_ && error == ERROR_ACCESS_DENIED) mutex_ = OpenMutexA(SYNCHRONIZE, FALSE, tw::kInstanceMutexName);
+    const bool another = mutex_ && (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED);
+    if (!another) {
+      window_ = FindWindowA(tw::kMainWindowClass, nullptr);
+      return window_ != nullptr;
+    }
+    // The other instance may not have made its window yet: wait for the window, or for the other instance to end
+    // without one (an elevated relaunch), after which this one runs as the only instance.
+    for (DWORD waited = 0; waited < kMaxWaitMs; waited += kStepMs) {
+      window_ = FindWindowA(tw::kMainWindowClass, nullptr);
+      if (window_) return true;
+      const DWORD result = WaitForSingleObject(mutex_, kStepMs);
+      if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) return false;
+    }
+    return true;
+  }
+  void AskToRestore() override {
+    if (window_) PostMessageA(window_, tw::kRestoreMessage, 0, 0);
+  }
+  void AskToScan() override {
+    if (window_) PostMessageA(window_, tw::kScanRequestMessage, 0, 0);
+  }
 
  private:
+  static constexpr DWORD kMaxWaitMs = 60000;
+  static constexpr DWORD kStepMs = 50;
+  HANDLE mutex_ = nullptr;
   HWND window_ = nullptr;
 };
 

@@ -115,6 +115,26 @@ TEST_F(MainWindowTest, ScanWithProblemsFillsTheReviewInSectionOrder) {
   EXPECT_EQ(f.ProblemsHeading(), "  Details of Problems Found: 1");
 }
 
+TEST_F(MainWindowTest, AnIgnoreListThatCannotBeReadIsToldAfterTheScan) {
+  for (bool locked : {false, true}) {
+    SCOPED_TRACE(locked ? "locked" : "readable");
+    view.prompts.calls.clear();
+    mp.files.AddFile("C:\\Tarnwick\\TarnwickIgnores.dat", "");
+    mp.files.Lock("C:\\Tarnwick\\TarnwickIgnores.dat", locked);
+    TTarnwickForm& f = Make();
+    Fakes().findings[4] = 1;
+    f.ScanNowBtnClick();
+    EXPECT_EQ(f.ProblemChecked(0), !locked);
+    ASSERT_EQ(view.prompts.calls.size(), locked ? 1u : 0u);
+    if (locked) {
+      EXPECT_EQ(view.prompts.calls[0].title, "Tarnwick");
+      EXPECT_EQ(view.prompts.calls[0].text,
+                "The ignore list\rC:\\Tarnwick\\TarnwickIgnores.dat\rcould not be read.\r\rEntries you excluded may "
+                "be listed again, so the problems found start unselected.");
+    }
+  }
+}
+
 TEST_F(MainWindowTest, NoSectionSelectedRunsNothingAndEndsOnTheFinishPage) {
   mp.files.AddFile("C:\\Tarnwick\\ScanResult", "[Scan]\r\nFonts Sections=3\r\n");
   TTarnwickForm& f = Make();

@@ -145,6 +145,40 @@ TEST_F(ReviewRepairTest, OnlyTickedRowsAreExportedAndRepaired) {
   }
 }
 
+TEST_F(ReviewRepairTest, ARecordTheBackupCannotHoldWholeIsNotRepaired) {
+  struct Case {
+    const char* name;
+    std::string locked;  // a key below section 10's record that cannot be read; empty: none
+    bool autoBackupOff;
+    std::string status;  // of section 10's row
+  };
+  const std::vector<Case> cases = {
+      {"a subkey that cannot be read", "fake\\10\\Locked", false, "Not repaired: not in the backup (Backup Error)"},
+      {"everything readable", "", false, "Repaired Successfully"},
+      {"no backup asked for: the delete is tried", "fake\\10\\Locked", true, "Repair Error"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh();
+    settings.NotAutoBackup = c.autoBackupOff;
+    Seed(10, 0);
+    if (!c.locked.empty()) mp().registry.DenyAccess(kLocalMachine, c.locked);
+    TTarnwickForm& f = Scan({{4, 1}, {10, 1}});
+    f.RepairBtnClick();
+    const TRepairContents& rows = f.Lists().Repairs;
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.Items(0).Rec.Status, "Repaired Successfully");
+    EXPECT_EQ(rows.Items(1).Rec.Status, c.status);
+    EXPECT_FALSE(Present(4, 0));
+    if (!c.autoBackupOff && !c.locked.empty()) {
+      EXPECT_TRUE(Present(10, 0));
+      EXPECT_EQ(Backup(), "Windows Registry Editor Version 5.00\r\n"
+                          "[HKEY_LOCAL_MACHINE\\fake\\4]\r\n\"value0\"=\"data of value0\"\r\n");
+    }
+  }
+  settings.NotAutoBackup = false;
+}
+
 TEST_F(ReviewRepairTest, TheRepairDialogShowsEachKeyAndIsFreedAfterwards) {
   TTarnwickForm& f = Scan({{4, 1}, {10, 1}, {15, 1}});
   f.RepairBtnClick();

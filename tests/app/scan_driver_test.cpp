@@ -156,6 +156,50 @@ TEST_F(ScanDriverTest, StartsFromClearedIconsResetCountersAndTheIgnoreFile) {
   EXPECT_EQ(state.Ignores.Items(0).Category, "Fonts Sections");
 }
 
+TEST_F(ScanDriverTest, FilesThatCannotBeReadOrReplacedAreNeverTakenForGood) {
+  const std::string ignoreFile = "C:\\Program Files\\Tarnwick\\TarnwickIgnores.dat";
+  const std::string temp = std::string(kResult) + ".tmp";
+  struct Case {
+    const char* name;
+    std::vector<std::string> locked;  // files there but held by another program
+    bool unreadable;                  // the driver says the ignore list could not be read
+    bool selected;                    // the findings start ticked
+    std::string result;               // ScanResult afterwards
+    std::string status;               // the status panel's last text
+  };
+  const std::string fresh = "[Scan]\r\nFonts Sections=1\r\n";
+  const std::vector<Case> cases = {
+      {"all files usable", {}, false, true, fresh, ""},
+      {"locked ignore list", {ignoreFile}, true, false, fresh, ""},
+      {"locked old result", {kResult}, false, true, "[Scan]\r\nFileExtensions=9\r\n", kScanResultStaleText},
+      {"locked leftover temporary file", {temp}, false, true, "<none>", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryPlatform fresh_mp;
+    fresh_mp.files.SetExecutablePath(kExe);
+    fresh_mp.files.AddFile(ignoreFile, "Fonts Sections|HKEY_X|a\r\n");
+    fresh_mp.files.AddFile(kResult, "[Scan]\r\nFileExtensions=9\r\n");
+    fresh_mp.files.AddFile(temp, "[Scan]\r\nFileExtensions=8\r\n");
+    for (const std::string& file : c.locked) fresh_mp.files.Lock(file);
+    lists.ClearAll();
+    test::ResetFakeScans(lists);
+    Fakes().findings[5] = 1;
+    page.status.SetText("");
+    state.SelectAll = true;
+    TScanDriver driver(fresh_mp.platform, state, lists, page, test::FakeSectionTable());
+    state.ScanState = kStateScanning;
+    driver.Run();
+    EXPECT_EQ(driver.IgnoreListUnreadable(), c.unreadable);
+    EXPECT_EQ(lists.Sections[5].Items(0).Content.Selected != 0, c.selected);
+    EXPECT_TRUE(state.SelectAll) << "the setting itself stays";
+    for (const std::string& file : c.locked) fresh_mp.files.Lock(file, false);
+    std::string text;
+    EXPECT_EQ(fresh_mp.files.ReadWholeFile(kResult, &text) ? text : "<none>", c.result);
+    EXPECT_EQ(page.status.Text(), c.status);
+  }
+}
+
 TEST_F(ScanDriverTest, TimerAnimatesTheSectionAtWork) {
   TScanDriver driver(mp.platform, state, lists, page, test::FakeSectionTable());
   page.imageLog.clear();

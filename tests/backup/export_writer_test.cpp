@@ -28,29 +28,33 @@ std::string Utf16(const std::string& ascii) {
   return out;
 }
 
+std::u16string U(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+// ASCII text of UTF-16 lines; any other unit shows as "#".
+std::string Narrow(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) out += c < 0x80 ? static_cast<char>(c) : '#';
+  return out;
+}
+
+// String data as the registry stores it: one UTF-16 unit per byte.
+Bytes Stored(uint32_t type, const Bytes& data) {
+  if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) return data;
+  Bytes out;
+  for (uint8_t b : data) out.insert(out.end(), {b, 0});
+  return out;
+}
+
+std::string ValueLine(const RegExportContext& ctx, const std::string& name, uint32_t type, const Bytes& data) {
+  std::u16string line;
+  return RegValueLine(ctx, U(name), type, Stored(type, data), &line) ? Narrow(line) : "(refused)";
+}
+
 std::string Joined(const Lines& lines) {
   std::string out;
   for (const auto& line : lines) out += line + "\r\n";
   return out;
 }
-
-// A double-byte code page in miniature: 0x83 leads a pair; 0x83 0x4A is U+30AB, 0x80 alone is U+20AC.
-class DoubleByteSystem : public MemorySystem {
- public:
-  bool IsLeadByte(uint8_t byte) override { return byte == 0x83; }
-  std::u16string AnsiToUtf16(const std::string& text) override {
-    std::u16string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-      uint8_t b = static_cast<uint8_t>(text[i]);
-      if (b == 0x83 && i + 1 < text.size()) {
-        out.push_back(static_cast<uint8_t>(text[++i]) == 0x4A ? u'\u30AB' : u'?');
-      } else {
-        out.push_back(b == 0x80 ? u'\u20AC' : char16_t(b));
-      }
-    }
-    return out;
-  }
-};
 
 class ExportWriterTest : public ::testing::Test {
  protected:
@@ -63,11 +67,15 @@ class ExportWriterTest : public ::testing::Test {
     RegKeyHandle key;
     ASSERT_EQ(key.Open(mp.registry, root, path, true), kOk);
   }
-  Lines Entry(const std::string& fullKeyPath, const std::string& valueName, RepairRemoves removes) {
-    RegExportContext ctx{mp.registry, mp.system, RegFileKind::Version5};
-    Lines lines;
-    AppendRegEntry(ctx, fullKeyPath, valueName, removes, lines);
-    return lines;
+  // The lines of one record; a record the file cannot hold whole gives the one line "(refused)".
+  Lines Entry(const std::string& fullKeyPath, const std::string& valueName, RepairRemoves removes,
+              RegFileKind kind = RegFileKind::Version5) {
+    RegExportContext ctx{mp.registry, mp.system, kind};
+    RegLines lines;
+    if (!AppendRegEntry(ctx, fullKeyPath, valueName, removes, lines)) return {"(refused)"};
+    Lines out;
+    for (const auto& line : lines) out.push_back(Narrow(line));
+    return out;
   }
   void AddRecord(const std::string& fullKeyPath, const std::string& valueName, bool selected = true) {
     TContent& c = review.Items(review.Add()).Content;
@@ -146,36 +154,47 @@ TEST_F(ExportWriterTest, ValueLinesImportBackToTheSameTypeAndBytes) {
   RegExportContext ctx{mp.registry, mp.system, RegFileKind::Version5};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.desc);
-    EXPECT_EQ(RegValueLine(ctx, c.name, c.type, c.data), c.line);
+    EXPECT_EQ(ValueLine(ctx, c.name, c.type, c.data), c.line);
   }
 }
 
-TEST_F(ExportWriterTest, StringUnitsFollowTheCodePageAndTheFileKind) {
-  DoubleByteSystem dbcs;
+TEST_F(ExportWriterTest, NamesAndStringsAreWrittenExactlyOrTheRecordIsRefused) {
+  // "中" (U+4E2D) has no form in the ANSI code page; "é" (U+00E9) has one.
+  const std::u16string han = u"\u4E2D";
   struct Case {
     const char* desc;
     RegFileKind kind;
+    std::u16string name;
     uint32_t type;
-    Bytes data;
-    std::string line;
+    Bytes data;  // as stored
+    std::u16string line;  // empty: refused
   };
   const std::vector<Case> cases = {
-      {"single-byte character outside Latin-1", RegFileKind::Version5, kRegExpandSz, {0x80, 0},
-       "\"V\"=hex(2):AC,20,00,00"},
-      {"single-byte Latin-1 character", RegFileKind::Version5, kRegExpandSz, {0xE9, 0}, "\"V\"=hex(2):E9,00,00,00"},
-      {"double-byte character in lower case", RegFileKind::Version5, kRegMultiSz, {0x83, 0x4A, 0, 0},
-       "\"V\"=hex(7):ab,30,00,00,00,00"},
-      {"lead byte at the very end", RegFileKind::Version5, kRegSz, {0x41, 0x83}, "\"V\"=hex(1):41,00,83,00"},
-      {"REGEDIT4 keeps the bytes", RegFileKind::Regedit4, kRegExpandSz, {0x61, 0x62, 0}, "\"V\"=hex(2):61,62,00"},
-      {"REGEDIT4 multi-string bytes", RegFileKind::Regedit4, kRegMultiSz, {0x83, 0x4A, 0, 0x62, 0, 0},
-       "\"V\"=hex(7):83,4A,00,62,00,00"},
-      {"headerless file keeps the bytes", RegFileKind::Headerless, kRegSz, {0x61}, "\"V\"=hex(1):61"},
-      {"plain string keeps its characters", RegFileKind::Version5, kRegSz, {0x83, 0x4A, 0}, "\"V\"=\"\x83\x4A\""},
+      {"version 5 string", RegFileKind::Version5, u"V", kRegSz, {0x2D, 0x4E, 0, 0}, u"\"V\"=\"" + han + u"\""},
+      {"version 5 name", RegFileKind::Version5, han, kRegDword, {1, 0, 0, 0}, u"\"" + han + u"\"=dword:00000001"},
+      {"version 5 expandable keeps the stored units", RegFileKind::Version5, u"V", kRegExpandSz, {0x2D, 0x4E, 0, 0},
+       u"\"V\"=hex(2):2D,4E,00,00"},
+      {"version 5 string of an odd byte count", RegFileKind::Version5, u"V", kRegSz, {0x41, 0, 0x42},
+       u"\"V\"=hex(1):41,00,42"},
+      {"version 5 lone surrogate", RegFileKind::Version5, u"V", kRegSz, {0x00, 0xD8, 0, 0}, u"\"V\"=hex(1):00,D8,00,00"},
+      {"REGEDIT4 expandable in code-page bytes", RegFileKind::Regedit4, u"V", kRegExpandSz, {0xE9, 0, 0, 0},
+       u"\"V\"=hex(2):E9,00"},
+      {"REGEDIT4 string", RegFileKind::Regedit4, u"V", kRegSz, {0xE9, 0, 0, 0}, u"\"V\"=\"\u00E9\""},
+      {"REGEDIT4 string outside the code page", RegFileKind::Regedit4, u"V", kRegSz, {0x2D, 0x4E, 0, 0}, u""},
+      {"REGEDIT4 multi-string outside the code page", RegFileKind::Regedit4, u"V", kRegMultiSz,
+       {0x2D, 0x4E, 0, 0, 0, 0}, u""},
+      {"REGEDIT4 name outside the code page", RegFileKind::Regedit4, han, kRegBinary, {1}, u""},
+      {"headerless odd byte count", RegFileKind::Headerless, u"V", kRegExpandSz, {0x41}, u""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.desc);
-    RegExportContext ctx{mp.registry, dbcs, c.kind};
-    EXPECT_EQ(RegValueLine(ctx, "V", c.type, c.data), c.line);
+    RegExportContext ctx{mp.registry, mp.system, c.kind};
+    std::u16string line;
+    const bool written = RegValueLine(ctx, c.name, c.type, c.data, &line);
+    EXPECT_EQ(written, !c.line.empty());
+    if (written) {
+      EXPECT_EQ(line, c.line);
+    }
   }
 }
 
@@ -245,6 +264,22 @@ TEST_F(ExportWriterTest, KeyTreeRecordsExportTheWholeSubtree) {
                           "\"ThreadingModel\"=\"Both\""};
   EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\" + base, "default", RepairRemoves::KeyTree), expected);
   EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\" + base, "anything", RepairRemoves::KeyTree), expected);
+
+  // A subkey and a value whose names have no ANSI form ("子键", "名前" = "αβγ") are written exactly in the version 5
+  // file; an ANSI file cannot hold them, so the record is refused whole.
+  RegKeyHandle key, sub;
+  ASSERT_EQ(key.Open(mp.registry, kLocalMachine, base + "\\b", false), kOk);
+  HKey handle = 0;
+  ASSERT_EQ(mp.registry.CreateSubKeyExact(key.Get(), u"\u5B50\u952E", &handle), kOk);
+  sub = RegKeyHandle(mp.registry, handle);
+  ASSERT_EQ(mp.registry.SetValueExact(sub.Get(), u"\u540D\u524D", kRegSz, {0xB1, 3, 0xB2, 3, 0xB3, 3, 0, 0}), kOk);
+  sub.Reset();
+  key.Reset();
+  Lines withWide = expected;
+  withWide.insert(withWide.begin() + 6, {k + "\\b\\##]", "\"##\"=\"###\""});
+  EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\" + base, "default", RepairRemoves::KeyTree), withWide);
+  EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\" + base, "default", RepairRemoves::KeyTree, RegFileKind::Regedit4),
+            Lines{"(refused)"});
   EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\SOFTWARE\\Missing", "default", RepairRemoves::KeyTree), Lines{});
   EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE", "default", RepairRemoves::KeyTree), Lines{});
   EXPECT_EQ(Entry("HKEY_LOCAL_MACHINE\\", "default", RepairRemoves::KeyTree), Lines{});
@@ -255,15 +290,16 @@ TEST_F(ExportWriterTest, KeyTreeWalkEndsOnDeepTreesAndLinks) {
   std::string deep = "Software\\Deep";
   for (int i = 0; i < 600; ++i) deep += "\\k";
   MakeKey(kCurrentUser, deep);
+  // Deeper than any registry holds: the backup cannot be complete.
   Lines lines = Entry("HKEY_CURRENT_USER\\Software\\Deep", "default", RepairRemoves::KeyTree);
-  EXPECT_EQ(lines.size(), 512u);
-  EXPECT_EQ(lines.front(), "[HKEY_CURRENT_USER\\Software\\Deep]");
+  EXPECT_EQ(lines, Lines{"(refused)"});
 
   Set(kCurrentUser, "Software\\Loop\\Inner", "v", kRegBinary, {1});
   mp.registry.MakeLink(kCurrentUser, "Software\\Loop\\Inner\\Back", kCurrentUser, "Software\\Loop");
+  // The link is written as itself: the delete removes the link, never what it points at.
   lines = Entry("HKEY_CURRENT_USER\\Software\\Loop", "default", RepairRemoves::KeyTree);
-  EXPECT_LE(lines.size(), 6u);
-  EXPECT_EQ(lines.at(1), "[HKEY_CURRENT_USER\\Software\\Loop\\Inner]");
+  EXPECT_EQ(lines, (Lines{"[HKEY_CURRENT_USER\\Software\\Loop]", "[HKEY_CURRENT_USER\\Software\\Loop\\Inner]",
+                          "\"v\"=hex:01", "[HKEY_CURRENT_USER\\Software\\Loop\\Inner\\Back]"}));
   EXPECT_EQ(mp.registry.OpenHandleCount(), 0u);
 }
 
@@ -362,13 +398,10 @@ TEST_F(ExportWriterTest, SaveWithNothingToExportWritesNoFile) {
   }
 }
 
-// Files whose writes stop half-way, as on a full disk.
+// Files whose writes fail, as on a full disk.
 class FullDiskFiles : public MemoryFiles {
  public:
-  bool WriteWholeFile(const std::string& path, const std::string& contents) override {
-    MemoryFiles::WriteWholeFile(path, contents.substr(0, contents.size() / 2));
-    return false;
-  }
+  NewFileResult WriteNewFile(const std::string&, const std::string&) override { return NewFileResult::Failed; }
 };
 
 TEST_F(ExportWriterTest, SaveReportsAFolderOrFileThatCannotBeWritten) {
@@ -386,7 +419,6 @@ TEST_F(ExportWriterTest, SaveReportsAFolderOrFileThatCannotBeWritten) {
   r = SaveRepairBackup(platform, review, [](int) { return RepairRemoves::Value; });
   EXPECT_EQ(r.outcome, BackupOutcome::Failed);
   EXPECT_TRUE(full.DirectoryExists(kBackupFolder));
-  EXPECT_FALSE(full.FileExists(r.path)) << "a cut-off export is left behind";
 }
 
 }  // namespace

@@ -174,6 +174,8 @@ TEST_F(ShortcutSectionE2E, FindsBrokenShortcutsAndRecyclesThem) {
   if (files().Attributes(At("ReadOnly")) == kAttrDirectory)
     expected.insert(expected.begin() + 2, At("ReadOnly\\gone.lnk") + " -> " + gone);
   EXPECT_EQ(found, expected);
+  for (int i = list.Count() - 1; i >= 0; --i)
+    if (list.Items(i).Content.KeyName.find("deep.lnk") != std::string::npos) list.Delete(i);
   ASSERT_GE(list.Count(), 3);
   while (list.Count() > 3) list.Delete(2);
   EXPECT_EQ(list.Items(0).Content.Description, " The file (" + gone + ") does not exist at the specified location");

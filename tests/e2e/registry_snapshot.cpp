@@ -10,7 +10,8 @@ namespace {
 
 void AddKey(HKEY root, const std::wstring& path, RegistrySnapshot& snap) {
   HKEY key;
-  if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+  // A symbolic link is taken as itself (its link value), as a repair deletes it.
+  if (RegOpenKeyExW(root, path.c_str(), REG_OPTION_OPEN_LINK, KEY_READ, &key) != ERROR_SUCCESS) return;
   snap[L"[" + path + L"]"] = {0, ""};
   std::vector<wchar_t> name(16384);
   std::string data(2 << 20, '\0');

@@ -14,7 +14,8 @@ namespace tw::test {
 // "[path]" for each key and "[path] name" for each value, with the value's type and bytes.
 using RegistrySnapshot = std::map<std::wstring, std::pair<DWORD, std::string>>;
 
-// Adds the key at `path` below `root` with every key and value below it; nothing when it does not exist.
+// Adds the key at `path` below `root` with every key and value below it; nothing when it does not exist. A
+// symbolic link is taken as itself, with its link value.
 void AddToSnapshot(HKEY root, const std::string& path, RegistrySnapshot& snap);
 // The entry names of a snapshot as ANSI text, for messages.
 std::string SnapshotEntryName(const std::wstring& entry);

@@ -240,6 +240,13 @@ TEST_F(FilesContract, WholeFilesAreWrittenReadAndAppended) {
   ASSERT_TRUE(files_->SetAttributes(P("new.log"), kAttrHidden | kAttrArchive));
   EXPECT_TRUE(files_->WriteWholeFile(P("new.log"), "rewritten"));  // hidden files can be rewritten
   EXPECT_EQ(Read("new.log"), "rewritten");
+
+  // A new file is made only where nothing has the name yet; what is there stays as it was.
+  EXPECT_EQ(files_->WriteNewFile(P("fresh.reg"), "one"), NewFileResult::Written);
+  EXPECT_EQ(files_->WriteNewFile(P("FRESH.reg"), "two"), NewFileResult::NameTaken);
+  EXPECT_EQ(files_->WriteNewFile(P("folder"), "x"), NewFileResult::NameTaken);
+  EXPECT_EQ(files_->WriteNewFile(P("nofolder\\x.reg"), "x"), NewFileResult::Failed);
+  EXPECT_EQ(Read("fresh.reg"), "one");
 }
 
 TEST_F(FilesContract, SystemFoldersAndDrives) {

@@ -72,6 +72,97 @@ TEST(MemoryRegistry, LinksOpenTheirTargetUnlessAskedNotTo) {
   }
 }
 
+TEST(MemoryRegistry, DeleteTreeRemovesLinksAsThemselves) {
+  struct Case {
+    const char* name;
+    const char* link;    // made to point at "Target"
+    const char* delete_;
+  };
+  const Case cases[] = {
+      {"a link below the deleted key", "Entry\\L", "Entry"},
+      {"the deleted key is a link", "Entry", "Entry"},
+      {"the deleted key is a link, named in another case", "Entry", "ENTRY"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryRegistry reg;
+    RegKeyHandle k;
+    ASSERT_EQ(k.Open(reg, kCurrentUser, "Target\\Child", true), kOk);
+    k.Reset();
+    reg.MakeLink(kCurrentUser, c.link, kCurrentUser, "Target");
+    EXPECT_EQ(reg.DeleteTree(kCurrentUser, c.delete_), kOk);
+    HKey h = 0;
+    EXPECT_EQ(reg.OpenKeyNoFollow(kCurrentUser, "Entry", &h), kErrNotFound);
+    EXPECT_EQ(k.Open(reg, kCurrentUser, "Target\\Child", false), kOk) << "the target went with the link";
+  }
+}
+
+// The registry's ANSI code page here is Latin-1: "é" has an ANSI form, "中", "α" and "子键" have none.
+TEST(MemoryRegistry, AnsiReadsRefuseWhatHasNoAnsiForm) {
+  MemoryRegistry reg;
+  RegKeyHandle key;
+  ASSERT_EQ(key.Open(reg, kCurrentUser, "K", true), kOk);
+  HKey sub = 0;
+  ASSERT_EQ(reg.CreateSubKeyExact(key.Get(), u"\u5B50\u952E", &sub), kOk);
+  reg.CloseKey(sub);
+  ASSERT_EQ(reg.CreateSubKeyExact(key.Get(), u"caf\u00E9", &sub), kOk);
+  reg.CloseKey(sub);
+  struct Case {
+    const char* desc;
+    std::u16string name;
+    uint32_t type;
+    Bytes stored;
+    long ansiRead;  // EnumValue and QueryValue by the ANSI name
+    Bytes ansiData;
+  };
+  const std::vector<Case> cases = {
+      {"Latin-1 string", u"S", kRegSz, {0xE9, 0, 0, 0}, kOk, {0xE9, 0}},
+      {"string outside the code page", u"C", kRegSz, {0x2D, 0x4E, 0, 0}, kErrNoUnicodeTranslation, {}},
+      {"expandable string outside", u"E", kRegExpandSz, {0xB1, 0x03, 0, 0}, kErrNoUnicodeTranslation, {}},
+      {"multi-string outside", u"M", kRegMultiSz, {0x61, 0, 0, 0, 0xB1, 0x03, 0, 0, 0, 0}, kErrNoUnicodeTranslation, {}},
+      {"string of an odd byte count", u"O", kRegSz, {0x61, 0, 0x62}, kErrNoUnicodeTranslation, {}},
+      {"binary is never converted", u"B", kRegBinary, {0x2D, 0x4E}, kOk, {0x2D, 0x4E}},
+      {"name outside the code page", u"\u540D", kRegDword, {1, 0, 0, 0}, kErrNoUnicodeTranslation, {}},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    const Case& c = cases[i];
+    SCOPED_TRACE(c.desc);
+    ASSERT_EQ(reg.SetValueExact(key.Get(), c.name, c.type, c.stored), kOk);
+    std::string name;
+    uint32_t type = 0;
+    Bytes data;
+    EXPECT_EQ(reg.EnumValue(key.Get(), static_cast<uint32_t>(i), &name, &type, &data), c.ansiRead);
+    if (c.ansiRead == kOk) {
+      EXPECT_EQ(data, c.ansiData);
+    }
+    std::u16string exactName;
+    EXPECT_EQ(reg.EnumValueExact(key.Get(), static_cast<uint32_t>(i), &exactName, &type, &data), kOk);
+    EXPECT_EQ(exactName, c.name);
+    EXPECT_EQ(data, c.stored);
+  }
+  // An ANSI lookup never meets a name it cannot express, not even through the "?" a lossy conversion would give.
+  uint32_t type = 0;
+  Bytes data;
+  EXPECT_EQ(reg.QueryValue(key.Get(), "C", &type, &data), kErrNoUnicodeTranslation);
+  EXPECT_EQ(reg.QueryValue(key.Get(), "?", &type, &data), kErrNotFound);
+  std::string name;
+  EXPECT_EQ(reg.EnumKey(key.Get(), 0, &name), kErrNoUnicodeTranslation);
+  EXPECT_EQ(reg.EnumKey(key.Get(), 1, &name), kOk);
+  EXPECT_EQ(name, "caf\xE9");
+  std::u16string exact;
+  EXPECT_EQ(reg.EnumKeyExact(key.Get(), 0, &exact), kOk);
+  EXPECT_EQ(exact, u"\u5B50\u952E");
+  EXPECT_EQ(reg.OpenSubKeyExact(key.Get(), exact, &sub), kOk);
+  reg.CloseKey(sub);
+  EXPECT_EQ(reg.OpenKey(key.Get(), "??", false, &sub), kErrNotFound);
+  // What an ANSI call writes reads back the same through either door.
+  ASSERT_EQ(reg.SetValue(key.Get(), "W", kRegSz, {'a', 0xE9, 0}), kOk);
+  EXPECT_EQ(reg.QueryValue(key.Get(), "w", &type, &data), kOk);
+  EXPECT_EQ(data, (Bytes{'a', 0xE9, 0}));
+  EXPECT_EQ(reg.QueryValueExact(key.Get(), u"W", &type, &data), kOk);
+  EXPECT_EQ(data, (Bytes{'a', 0, 0xE9, 0, 0, 0}));
+}
+
 TEST(MemoryRegistry, HandlesAreCheckedAndReused) {
   MemoryRegistry reg;
   HKey a = 0, b = 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # GUI smoke test: tarnwick.exe under Xvfb and Wine on a fresh prefix.
 #  0. The tray menu's Exit during the one-second wait of a "-Scan" start ends the program at once, scanning nothing.
+#     Two plain starts at the same moment leave one main window.
 #  1. A "-Scan" start on the bare prefix gives the baseline "ScanResult".
 #  2. After seeding the demo entries a second "-Scan" start must count exactly the seeded problems more; the
 #     probe measures meanwhile how long the window goes without answering messages.
@@ -60,6 +61,22 @@ probe wait-gone 5000 || fail "Exit during the first-activation wait did not end 
 wait "$first" || true
 [ ! -f "$result" ] || fail "a scan ran after Exit"
 echo "ok: ended at once, nothing scanned"
+
+echo "== two plain starts at the same moment"
+wine 'C:\Tarnwick\tarnwick.exe' &
+one=$!
+wine 'C:\Tarnwick\tarnwick.exe' &
+two=$!
+probe wait-window 30000 || fail "no main window"
+timeout 30 bash -c "while kill -0 $one 2>/dev/null && kill -0 $two 2>/dev/null; do sleep 0.2; done" ||
+  fail "neither start ended"
+windows=$(probe count)
+[ "$windows" = 1 ] || fail "$windows main windows after two starts at once"
+probe exit || fail "no tray close request"
+probe wait-gone 15000 || fail "the program did not end"
+wait "$one" || true
+wait "$two" || true
+echo "ok: one main window, the other start ended"
 
 echo "== baseline scan on the bare prefix"
 wine 'C:\Tarnwick\tarnwick.exe' -Scan &

@@ -188,7 +188,7 @@ bool MemoryFiles::RemoveFile(const std::string& path) {
   NodeId id = Find(path);
   if (id == kNone) return false;
   const Node& node = nodes_[id];
-  if (node.IsFolder() || (node.attributes & kAttrReadOnly)) return false;
+  if (node.IsFolder() || node.locked || (node.attributes & kAttrReadOnly)) return false;
   Unlink(id);
   nodes_[id].data = {};
   return true;
@@ -219,7 +219,7 @@ bool MemoryFiles::CopyFileTo(const std::string& from, const std::string& to, boo
 
 bool MemoryFiles::MoveFileTo(const std::string& from, const std::string& to) {
   NodeId src = Find(from);
-  if (src == kNone) return false;
+  if (src == kNone || nodes_[src].locked) return false;
   ParsedPath pf;
   if (!Parse(from, &pf) || pf.parts.empty()) return false;
   NodeId parent;
@@ -263,7 +263,7 @@ bool MemoryFiles::RemoveFolder(const std::string& path) {
 
 bool MemoryFiles::ReadWholeFile(const std::string& path, std::string* contents) {
   NodeId id = Find(path);
-  if (id == kNone || nodes_[id].IsFolder()) return false;
+  if (id == kNone || nodes_[id].IsFolder() || nodes_[id].locked) return false;
   *contents = nodes_[id].data;
   return true;
 }
@@ -277,7 +277,7 @@ bool MemoryFiles::WriteFile(const std::string& path, const std::string& contents
     id = AddNode(parent, name, kAttrArchive);
   } else {
     const Node& existing = nodes_[id];
-    if (existing.IsFolder() || (existing.attributes & kAttrReadOnly)) return false;
+    if (existing.IsFolder() || existing.locked || (existing.attributes & kAttrReadOnly)) return false;
   }
   Node& node = nodes_[id];
   if (append) {
@@ -296,6 +296,11 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::string& con
 
 bool MemoryFiles::AppendToFile(const std::string& path, const std::string& contents) {
   return WriteFile(path, contents, true);
+}
+
+NewFileResult MemoryFiles::WriteNewFile(const std::string& path, const std::string& contents) {
+  if (Find(path) != kNone) return NewFileResult::NameTaken;
+  return WriteFile(path, contents, false) ? NewFileResult::Written : NewFileResult::Failed;
 }
 
 uint32_t MemoryFiles::DriveType(const std::string& root) {
@@ -375,6 +380,11 @@ bool MemoryFiles::SetTimes(const std::string& path, uint64_t creation, uint64_t 
   node.accessTime = access;
   node.writeTime = write;
   return true;
+}
+
+void MemoryFiles::Lock(const std::string& path, bool locked) {
+  NodeId id = Find(path);
+  if (id != kNone) nodes_[id].locked = locked;
 }
 
 }  // namespace tw

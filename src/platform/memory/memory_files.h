@@ -31,6 +31,7 @@ class MemoryFiles : public IFiles {
   bool ReadWholeFile(const std::string& path, std::string* contents) override;
   bool WriteWholeFile(const std::string& path, const std::string& contents) override;
   bool AppendToFile(const std::string& path, const std::string& contents) override;
+  NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;
   bool FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) override;
@@ -54,6 +55,9 @@ class MemoryFiles : public IFiles {
   // The time stamped on files as they are created or written (FILETIME ticks).
   void SetClock(uint64_t fileTime) { clock_ = fileTime; }
   bool SetTimes(const std::string& path, uint64_t creation, uint64_t access, uint64_t write);
+  // A locked file (held open by another program without sharing) is there but cannot be read, written, moved or
+  // removed.
+  void Lock(const std::string& path, bool locked = true);
   size_t OpenSearchCount() const { return searches_.size(); }
 
  private:
@@ -64,6 +68,7 @@ class MemoryFiles : public IFiles {
     uint32_t attributes = 0;
     std::string data;
     uint64_t creationTime = 0, accessTime = 0, writeTime = 0;
+    bool locked = false;
     std::map<std::string, NodeId, NoCaseLess> children;
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   };

@@ -15,6 +15,65 @@ std::string_view StripLeadingBackslash(std::string_view path) {
   return path;
 }
 
+// Names are kept with each character below U+0100 as its Latin-1 byte and any other as a NUL followed by its
+// four hexadecimal digits as the bytes 1 to 16: no ANSI name holds a NUL, so an ANSI lookup never meets such a
+// name, and case folding leaves those bytes alone.
+std::string StoredName(const std::u16string& name) {
+  std::string out;
+  for (char16_t unit : name) {
+    if (unit < 0x100) {
+      out += static_cast<char>(unit);
+      continue;
+    }
+    out += '\0';
+    for (int shift = 12; shift >= 0; shift -= 4) out += static_cast<char>(((unit >> shift) & 0xF) + 1);
+  }
+  return out;
+}
+
+std::u16string ExactName(std::string_view stored) {
+  std::u16string out;
+  for (size_t i = 0; i < stored.size(); ++i) {
+    if (stored[i] != '\0' || i + 4 >= stored.size()) {
+      out += static_cast<char16_t>(static_cast<uint8_t>(stored[i]));
+      continue;
+    }
+    char16_t unit = 0;
+    for (int k = 1; k <= 4; ++k) unit = static_cast<char16_t>((unit << 4) | (static_cast<uint8_t>(stored[i + k]) - 1));
+    out += unit;
+    i += 4;
+  }
+  return out;
+}
+
+bool HasAnsiForm(std::string_view stored) { return stored.find('\0') == std::string_view::npos; }
+
+bool IsStringType(uint32_t type) { return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz; }
+
+// ANSI string data as the registry keeps it: one UTF-16 unit per Latin-1 byte.
+Bytes WideData(const Bytes& ansi) {
+  Bytes wide;
+  wide.reserve(ansi.size() * 2);
+  for (uint8_t byte : ansi) {
+    wide.push_back(byte);
+    wide.push_back(0);
+  }
+  return wide;
+}
+
+// The ANSI form of stored string data; false when a unit (or an odd last byte) has none.
+bool AnsiData(const Bytes& wide, Bytes* ansi) {
+  if (wide.size() % 2 != 0) return false;
+  Bytes out;
+  out.reserve(wide.size() / 2);
+  for (size_t i = 0; i < wide.size(); i += 2) {
+    if (wide[i + 1] != 0) return false;
+    out.push_back(wide[i]);
+  }
+  *ansi = std::move(out);
+  return true;
+}
+
 }  // namespace
 
 MemoryRegistry::MemoryRegistry() {
@@ -167,16 +226,13 @@ long MemoryRegistry::QueryInfo(HKey key, KeyInfo* info) {
   result.maxSubKeyLen = node.maxSubKeyLen;
   for (const Value& v : node.values) {
     result.maxValueNameLen = std::max<uint32_t>(result.maxValueNameLen, static_cast<uint32_t>(v.name.size()));
-    // Windows keeps string data in UTF-16 and reports that size, twice what the ANSI calls hand out.
-    bool isString = v.type == kRegSz || v.type == kRegExpandSz || v.type == kRegMultiSz;
-    uint32_t stored = static_cast<uint32_t>(v.data.size()) * (isString ? 2 : 1);
-    result.maxValueLen = std::max<uint32_t>(result.maxValueLen, stored);
+    result.maxValueLen = std::max<uint32_t>(result.maxValueLen, static_cast<uint32_t>(v.data.size()));
   }
   *info = result;
   return kOk;
 }
 
-long MemoryRegistry::EnumKey(HKey key, uint32_t index, std::string* name) {
+long MemoryRegistry::SubKeyAt(HKey key, uint32_t index, const std::string** name) {
   NodeId id;
   long rc = NodeOf(key, &id);
   if (rc != kOk) return rc;
@@ -192,7 +248,24 @@ long MemoryRegistry::EnumKey(HKey key, uint32_t index, std::string* name) {
     }
   }
   node.cursorIndex = index;
-  *name = node.cursor->first;
+  *name = &node.cursor->first;
+  return kOk;
+}
+
+long MemoryRegistry::EnumKey(HKey key, uint32_t index, std::string* name) {
+  const std::string* stored = nullptr;
+  long rc = SubKeyAt(key, index, &stored);
+  if (rc != kOk) return rc;
+  if (!HasAnsiForm(*stored)) return kErrNoUnicodeTranslation;
+  *name = *stored;
+  return kOk;
+}
+
+long MemoryRegistry::EnumKeyExact(HKey key, uint32_t index, std::u16string* name) {
+  const std::string* stored = nullptr;
+  long rc = SubKeyAt(key, index, &stored);
+  if (rc != kOk) return rc;
+  *name = ExactName(*stored);
   return kOk;
 }
 
@@ -203,7 +276,22 @@ long MemoryRegistry::EnumValue(HKey key, uint32_t index, std::string* name, uint
   const Node& node = nodes_[id];
   if (index >= node.values.size()) return kErrNoMoreItems;
   const Value& v = node.values[index];
+  Bytes ansi = v.data;
+  if (!HasAnsiForm(v.name) || (IsStringType(v.type) && !AnsiData(v.data, &ansi))) return kErrNoUnicodeTranslation;
   if (name) *name = v.name;
+  if (type) *type = v.type;
+  if (data) *data = std::move(ansi);
+  return kOk;
+}
+
+long MemoryRegistry::EnumValueExact(HKey key, uint32_t index, std::u16string* name, uint32_t* type, Bytes* data) {
+  NodeId id;
+  long rc = NodeOf(key, &id);
+  if (rc != kOk) return rc;
+  const Node& node = nodes_[id];
+  if (index >= node.values.size()) return kErrNoMoreItems;
+  const Value& v = node.values[index];
+  if (name) *name = ExactName(v.name);
   if (type) *type = v.type;
   if (data) *data = v.data;
   return kOk;
@@ -221,23 +309,54 @@ long MemoryRegistry::QueryValue(HKey key, const std::string& name, uint32_t* typ
   if (rc != kOk) return rc;
   const Value* v = FindValue(nodes_[id], name);
   if (!v) return kErrNotFound;
+  Bytes ansi = v->data;
+  if (IsStringType(v->type) && !AnsiData(v->data, &ansi)) return kErrNoUnicodeTranslation;
+  if (type) *type = v->type;
+  if (data) *data = std::move(ansi);
+  return kOk;
+}
+
+long MemoryRegistry::QueryValueExact(HKey key, const std::u16string& name, uint32_t* type, Bytes* data) {
+  NodeId id;
+  long rc = NodeOf(key, &id);
+  if (rc != kOk) return rc;
+  const Value* v = FindValue(nodes_[id], StoredName(name));
+  if (!v) return kErrNotFound;
   if (type) *type = v->type;
   if (data) *data = v->data;
   return kOk;
 }
 
-long MemoryRegistry::SetValue(HKey key, const std::string& name, uint32_t type, const Bytes& data) {
+long MemoryRegistry::SetStored(HKey key, const std::string& name, uint32_t type, Bytes data) {
   NodeId id;
   long rc = NodeOf(key, &id);
   if (rc != kOk) return rc;
   Node& node = nodes_[id];
   if (Value* v = FindValue(node, name)) {
     v->type = type;
-    v->data = data;
+    v->data = std::move(data);
   } else {
-    node.values.push_back(Value{name, type, data});
+    node.values.push_back(Value{name, type, std::move(data)});
   }
   return kOk;
+}
+
+long MemoryRegistry::SetValue(HKey key, const std::string& name, uint32_t type, const Bytes& data) {
+  return SetStored(key, name, type, IsStringType(type) ? WideData(data) : data);
+}
+
+long MemoryRegistry::SetValueExact(HKey key, const std::u16string& name, uint32_t type, const Bytes& data) {
+  return SetStored(key, StoredName(name), type, data);
+}
+
+long MemoryRegistry::OpenSubKeyExact(HKey parent, const std::u16string& name, HKey* out) {
+  if (name.empty() || name.find(u'\\') != std::u16string::npos) return kErrInvalidParameter;
+  return Open(parent, StoredName(name), false, false, out);
+}
+
+long MemoryRegistry::CreateSubKeyExact(HKey parent, const std::u16string& name, HKey* out) {
+  if (name.empty() || name.find(u'\\') != std::u16string::npos) return kErrInvalidParameter;
+  return Open(parent, StoredName(name), true, true, out);
 }
 
 long MemoryRegistry::DeleteValue(HKey key, const std::string& name) {
@@ -292,7 +411,7 @@ long MemoryRegistry::DeleteTree(HKey parent, const std::string& subKey) {
   std::string_view path = StripLeadingBackslash(subKey);
   if (path.find_first_not_of('\\') == std::string_view::npos) return kErrInvalidParameter;
   NodeId target;
-  rc = Walk(start, path, false, 0, &target);
+  rc = Walk(start, path, false, 0, &target, false);
   if (rc != kOk) return rc;
   if (target < kRootCount || nodes_[target].denied) return kErrAccessDenied;
   bool allDeleted = true;

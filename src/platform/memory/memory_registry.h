@@ -1,6 +1,8 @@
 // The registry held in memory: the test double and the native benchmark's back end.
 // Behaves like the Windows registry where the logic can tell: names compared without case but kept
-// with it, subkeys enumerated in case-insensitive order, values in creation order, typed raw data.
+// with it, subkeys enumerated in case-insensitive order, values in creation order, typed raw data, string data
+// kept in UTF-16. Its ANSI code page is Latin-1: a name or string holding a character above U+00FF has no ANSI
+// form, so the ANSI reads refuse it as Windows' do with a character outside the system's code page.
 #pragma once
 #include <cstdint>
 #include <deque>
@@ -28,8 +30,16 @@ class MemoryRegistry : public IRegistry {
   long SetValue(HKey key, const std::string& name, uint32_t type, const Bytes& data) override;
   long DeleteValue(HKey key, const std::string& name) override;
   long DeleteTree(HKey parent, const std::string& subKey) override;
+  long OpenSubKeyExact(HKey parent, const std::u16string& name, HKey* out) override;
+  long EnumKeyExact(HKey key, uint32_t index, std::u16string* name) override;
+  long EnumValueExact(HKey key, uint32_t index, std::u16string* name, uint32_t* type, Bytes* data) override;
+  long QueryValueExact(HKey key, const std::u16string& name, uint32_t* type, Bytes* data) override;
 
   // Test hooks.
+  // Creates (or opens) the subkey `name` of `parent` whatever characters its name holds.
+  long CreateSubKeyExact(HKey parent, const std::u16string& name, HKey* out);
+  // Sets a value whatever characters its name holds; string data is given as UTF-16 bytes.
+  long SetValueExact(HKey key, const std::u16string& name, uint32_t type, const Bytes& data);
   // Creates the key when missing and makes opening it fail with kErrAccessDenied (or allows it again).
   void DenyAccess(HKey root, const std::string& path, bool denied = true);
   // Creates `path` as a symbolic link: opening it (or anything below it) opens `targetPath` below
@@ -67,6 +77,9 @@ class MemoryRegistry : public IRegistry {
   };
 
   long NodeOf(HKey key, NodeId* node) const;
+  // The name of subkey `index`, kept where the enumeration stopped.
+  long SubKeyAt(HKey key, uint32_t index, const std::string** name);
+  long SetStored(HKey key, const std::string& name, uint32_t type, Bytes data);
   static bool RootIndex(HKey key, NodeId* node);
   // Follows the path from `start`; links along it are followed, the last one only with `followLast`.
   long Walk(NodeId start, std::string_view path, bool create, int linkDepth, NodeId* out, bool followLast = true);

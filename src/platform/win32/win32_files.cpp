@@ -2,6 +2,8 @@
 
 #include "platform/win32/win32_files.h"
 
+#include "platform/win32/exact_ansi.h"
+
 #include <algorithm>
 
 namespace tw {
@@ -9,13 +11,18 @@ namespace {
 
 uint64_t Ticks(const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; }
 
-void Fill(const WIN32_FIND_DATAA& in, FindData* out) {
-  out->name = in.cFileName;
+// Fills `out` from a found entry; false when its name has no exact ANSI form, so that a walk passes it over
+// instead of meeting a name with "?" in it that leads nowhere or somewhere else.
+bool Fill(const WIN32_FIND_DATAW& in, FindData* out) {
+  std::string name;
+  if (!ExactAnsi(in.cFileName, wcslen(in.cFileName), &name)) return false;
+  out->name = std::move(name);
   out->attributes = in.dwFileAttributes;
   out->size = (static_cast<uint64_t>(in.nFileSizeHigh) << 32) | in.nFileSizeLow;
   out->creationTime = Ticks(in.ftCreationTime);
   out->accessTime = Ticks(in.ftLastAccessTime);
   out->writeTime = Ticks(in.ftLastWriteTime);
+  return true;
 }
 
 bool WriteAll(HANDLE file, const std::string& contents) {
@@ -44,24 +51,32 @@ std::string FromBuffer(UINT (WINAPI* get)(LPSTR, UINT)) {
 
 }  // namespace
 
-uint32_t Win32Files::Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+// Through the wide function, as the folder walk is: a path the walk can list can also be tested.
+uint32_t Win32Files::Attributes(const std::string& path) { return GetFileAttributesW(WideOf(path).c_str()); }
 
 bool Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;
 }
 
 FindHandle Win32Files::FindFirst(const std::string& pattern, FindData* data) {
-  WIN32_FIND_DATAA found;
-  HANDLE h = FindFirstFileA(pattern.c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE h = FindFirstFileW(WideOf(pattern).c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return 0;
-  Fill(found, data);
+  while (!Fill(found, data)) {
+    if (!FindNextFileW(h, &found)) {
+      ::FindClose(h);
+      return 0;
+    }
+  }
   return reinterpret_cast<FindHandle>(h);
 }
 
 bool Win32Files::FindNext(FindHandle handle, FindData* data) {
-  WIN32_FIND_DATAA found;
-  if (!handle || !FindNextFileA(reinterpret_cast<HANDLE>(handle), &found)) return false;
-  Fill(found, data);
+  WIN32_FIND_DATAW found;
+  if (!handle) return false;
+  do {
+    if (!FindNextFileW(reinterpret_cast<HANDLE>(handle), &found)) return false;
+  } while (!Fill(found, data));
   return true;
 }
 
@@ -113,6 +128,20 @@ bool Win32Files::AppendToFile(const std::string& path, const std::string& conten
   bool ok = SetFilePointerEx(file, zero, nullptr, FILE_END) && WriteAll(file, contents);
   CloseHandle(file);
   return ok;
+}
+
+NewFileResult Win32Files::WriteNewFile(const std::string& path, const std::string& contents) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? NewFileResult::NameTaken
+                                                                       : NewFileResult::Failed;
+  }
+  const bool ok = WriteAll(file, contents) && FlushFileBuffers(file);
+  CloseHandle(file);
+  if (ok) return NewFileResult::Written;
+  DeleteFileA(path.c_str());
+  return NewFileResult::Failed;
 }
 
 uint32_t Win32Files::DriveType(const std::string& root) { return GetDriveTypeA(root.c_str()); }

@@ -6,6 +6,8 @@
 
 #include "platform/win32/win32_shell.h"
 
+#include "platform/win32/exact_ansi.h"
+
 namespace tw {
 namespace {
 
@@ -103,8 +105,8 @@ bool Win32Shell::ResolveShortcut(const std::string& linkFile, std::string* targe
     comStarted_ = SUCCEEDED(CoInitialize(nullptr));
   }
   // A fresh link object per file: one that failed to load must not answer with the previous file's target.
-  IShellLinkA* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  IShellLinkW* link = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                               reinterpret_cast<void**>(&link))))
     return false;
   bool resolved = false;
@@ -112,12 +114,13 @@ bool Win32Shell::ResolveShortcut(const std::string& linkFile, std::string* targe
   if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist)))) {
     const std::wstring wide = Wide(linkFile);
     if (!wide.empty() && SUCCEEDED(persist->Load(wide.c_str(), STGM_READ))) {
-      char path[MAX_PATH + 1] = {};
-      WIN32_FIND_DATAA found{};
+      wchar_t path[MAX_PATH + 1] = {};
+      WIN32_FIND_DATAW found{};
       const HRESULT hr = link->GetPath(path, MAX_PATH, &found, SLGP_UNCPRIORITY);
-      if (SUCCEEDED(hr)) {
-        path[MAX_PATH] = '\0';
-        *target = hr == S_OK ? path : "";
+      std::string ansi;
+      // A target without an exact ANSI form cannot be looked for: the shortcut is left alone.
+      if (SUCCEEDED(hr) && (hr != S_OK || ExactAnsi(path, wcsnlen(path, MAX_PATH), &ansi))) {
+        *target = ansi;
         resolved = true;
       }
     }

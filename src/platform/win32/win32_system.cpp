@@ -2,6 +2,8 @@
 
 #include "platform/win32/win32_system.h"
 
+#include "platform/win32/exact_ansi.h"
+
 namespace tw {
 namespace {
 
@@ -107,6 +109,10 @@ LocalTime Win32System::FileTimeToLocal(uint64_t fileTime) {
 bool RunningOnWine() {
   static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   return wine;
+}
+
+bool Win32System::Utf16ToAnsi(const std::u16string& text, std::string* out) {
+  return ExactAnsi(reinterpret_cast<const wchar_t*>(text.data()), text.size(), out);
 }
 
 }  // namespace tw

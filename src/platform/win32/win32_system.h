@@ -18,6 +18,7 @@ class Win32System : public ISystem {
   void Sleep(uint32_t milliseconds) override;
   bool IsLeadByte(uint8_t byte) override;
   std::u16string AnsiToUtf16(const std::string& text) override;
+  bool Utf16ToAnsi(const std::u16string& text, std::string* out) override;
 };
 
 // Whether the process runs under Wine, which answers a few calls differently from Windows.
