@@ -16,7 +16,6 @@ namespace {
 
 constexpr const char* kV5 = "Windows Registry Editor Version 5.00";
 
-
 // Text as UTF-16 LE bytes.
 Bytes W(const std::u16string& text) {
   Bytes out;
