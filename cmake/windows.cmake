@@ -27,6 +27,12 @@ if(UI_SOURCES)
   set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 480)
 endif()
 
+# The console front end.
+add_executable(tarnwick-cli src/cli/cli_main.cpp)
+target_link_libraries(tarnwick-cli PRIVATE tarnwick_win32)
+target_link_options(tarnwick-cli PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick-cli)
+
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
