@@ -24,7 +24,7 @@ if(UI_SOURCES)
   add_test(NAME tarnwick_gui_smoke
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/gui_smoke.sh $<TARGET_FILE:tarnwick>
                    $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke $<TARGET_FILE:tarnwick-cli>)
-  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 480)
+  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 900)
 endif()
 
 # The console front end.
