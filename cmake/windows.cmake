@@ -41,6 +41,12 @@ target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main
 target_link_options(tarnwick_win_tests PRIVATE ${STATIC_FLAGS})
 tarnwick_warnings(tarnwick_win_tests)
 
+# A do-nothing service the Windows suite registers with the service control manager; it runs beside the suite.
+add_executable(tarnwick_test_service tests/win/test_service.cpp)
+target_link_options(tarnwick_test_service PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick_test_service)
+add_dependencies(tarnwick_win_tests tarnwick_test_service)
+
 # One Wine start per executable: the whole suite is one ctest test.
 add_test(NAME tarnwick_win_tests COMMAND tarnwick_win_tests)
 set_tests_properties(tarnwick_win_tests PROPERTIES TIMEOUT 900)

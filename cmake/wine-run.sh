@@ -27,6 +27,10 @@ name=$(basename "$exe")
 dir="$WINEPREFIX/drive_c/tarnwick-tests"
 mkdir -p "$dir"
 cp -f "$exe" "$dir/$name"
+# Helper programs a suite starts from its own folder.
+for helper in "$build"/tarnwick_test_service.exe; do
+  if [ -f "$helper" ]; then cp -f "$helper" "$dir/"; fi
+done
 status=0
 wine "C:\\tarnwick-tests\\$name" "$@" || status=$?
 exit $status

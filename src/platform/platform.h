@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 
@@ -14,6 +15,7 @@ struct Platform {
   IProfile& profile;
   ISystem& system;
   IShell& shell;
+  IServices& services;
 };
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "platform/memory/ini_profile.h"
 #include "platform/memory/memory_files.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_services.h"
 #include "platform/memory/memory_shell.h"
 #include "platform/memory/memory_system.h"
 #include "platform/platform.h"
@@ -15,7 +16,8 @@ struct MemoryPlatform {
   IniProfile profile{files};
   MemorySystem system;
   MemoryShell shell{&files};
-  Platform platform{registry, files, profile, system, shell};
+  MemoryServices services;
+  Platform platform{registry, files, profile, system, shell, services};
 };
 
 }  // namespace tw

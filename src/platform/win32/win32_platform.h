@@ -4,6 +4,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_services.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 
@@ -15,7 +16,8 @@ struct Win32Platform {
   Win32Profile profile;
   Win32System system;
   Win32Shell shell;
-  Platform platform{registry, files, profile, system, shell};
+  Win32Services services;
+  Platform platform{registry, files, profile, system, shell, services};
 };
 
 }  // namespace tw
