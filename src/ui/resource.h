@@ -53,3 +53,10 @@
 #define IDM_EXCLUDE 500
 #define IDM_SELECT_ALL 501
 #define IDM_SELECT_NONE 502
+
+// Browser repair window TBrowserRepairForm.
+#define IDC_IE_REPAIR_LIST 1601
+#define IDC_IE_SELECT_ALL 1602
+#define IDC_IE_RESTORE 1603
+#define IDC_IE_HEADING 1604
+#define IDC_IE_TEXT 1605
