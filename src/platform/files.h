@@ -63,9 +63,6 @@ class IFiles {
   virtual bool ReadWholeFile(const std::string& path, std::string* contents) = 0;
   // Creates or replaces the file.
   virtual bool WriteWholeFile(const std::string& path, const std::string& contents) = 0;
-  // Replaces the file as a whole or not at all: the contents go to a temporary file in the same folder, are
-  // flushed, and the temporary file is renamed over the old one.
-  virtual bool WriteFileAtomically(const std::string& path, const std::string& contents) = 0;
   // Appends, creating the file when it is missing.
   virtual bool AppendToFile(const std::string& path, const std::string& contents) = 0;
   // Replaces the file as a whole or not at all: writes a temporary file in the same folder, flushes it and

@@ -33,9 +33,6 @@ class CachedFiles : public IFiles {
   bool WriteWholeFile(const std::string& path, const std::string& contents) override {
     return files_.WriteWholeFile(path, contents);
   }
-  bool WriteFileAtomically(const std::string& path, const std::string& contents) override {
-    return files_.WriteFileAtomically(path, contents);
-  }
   bool AppendToFile(const std::string& path, const std::string& contents) override {
     return files_.AppendToFile(path, contents);
   }

@@ -294,18 +294,6 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::string& con
   return WriteFile(path, contents, false);
 }
 
-bool MemoryFiles::WriteFileAtomically(const std::string& path, const std::string& contents) {
-  NodeId parent;
-  std::string name;
-  if (!ParentFor(path, &parent, &name)) return false;
-  const NodeId old = Child(parent, name);
-  if (old != kNone && nodes_[old].IsFolder()) return false;
-  const std::string temporary = path + ".~tmp";
-  if (!WriteFile(temporary, contents, false)) return false;
-  if (old != kNone) Unlink(old);
-  return MoveFileTo(temporary, path);
-}
-
 bool MemoryFiles::AppendToFile(const std::string& path, const std::string& contents) {
   return WriteFile(path, contents, true);
 }

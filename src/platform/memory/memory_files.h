@@ -30,7 +30,6 @@ class MemoryFiles : public IFiles {
   bool RemoveFolder(const std::string& path) override;
   bool ReadWholeFile(const std::string& path, std::string* contents) override;
   bool WriteWholeFile(const std::string& path, const std::string& contents) override;
-  bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
   bool AppendToFile(const std::string& path, const std::string& contents) override;
   bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;

@@ -121,22 +121,6 @@ bool Win32Files::WriteWholeFile(const std::string& path, const std::string& cont
   return ok;
 }
 
-bool Win32Files::WriteFileAtomically(const std::string& path, const std::string& contents) {
-  const size_t slash = path.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  char temporary[MAX_PATH];
-  if (!GetTempFileNameA(folder.c_str(), "tw", 0, temporary)) return false;
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool ok = file != INVALID_HANDLE_VALUE;
-  if (ok) {
-    ok = WriteAll(file, contents) && FlushFileBuffers(file);
-    CloseHandle(file);
-  }
-  ok = ok && MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temporary);
-  return ok;
-}
-
 bool Win32Files::AppendToFile(const std::string& path, const std::string& contents) {
   HANDLE file = OpenForWriting(path);
   if (file == INVALID_HANDLE_VALUE) return false;
