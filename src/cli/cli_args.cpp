@@ -6,15 +6,15 @@
 namespace tw {
 namespace {
 
-struct CommandSpec {
+struct CommandDef {
   const char* name;
   std::vector<std::string> actions;  // empty: the command takes no action word
   std::vector<std::string> options;  // long options the command accepts
   const char* usage;
 };
 
-const std::vector<CommandSpec>& Commands() {
-  static const std::vector<CommandSpec> commands = {
+const std::vector<CommandDef>& Commands() {
+  static const std::vector<CommandDef> commands = {
       {"scan", {}, {"--sections", "--format", "--out"},
        "tarnwick-cli scan [--sections 1,4,17] [--format text|csv|json] [--out FILE]\n"
        "  Scans the chosen registry sections (all by default) with the ignore list beside the program and lists\n"
@@ -41,8 +41,8 @@ const std::vector<CommandSpec>& Commands() {
   return commands;
 }
 
-const CommandSpec* FindCommand(const std::string& name) {
-  for (const CommandSpec& c : Commands())
+const CommandDef* FindCommand(const std::string& name) {
+  for (const CommandDef& c : Commands())
     if (c.name == name) return &c;
   return nullptr;
 }
@@ -110,18 +110,18 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
     if (words.size() > 1) request->command = words[1];
     return true;
   }
-  const CommandSpec* spec = FindCommand(words[0]);
-  if (!spec) {
+  const CommandDef* def = FindCommand(words[0]);
+  if (!def) {
     *error = "\"" + words[0] + "\" is not a command.";
     return false;
   }
-  request->command = spec->name;
+  request->command = def->name;
   size_t i = 1;
-  if (!spec->actions.empty()) {
-    if (i >= words.size() || !Has(spec->actions, words[i])) {
+  if (!def->actions.empty()) {
+    if (i >= words.size() || !Has(def->actions, words[i])) {
       if (request->help) return true;
       *error = i >= words.size() ? "\"" + request->command + "\" needs one of: " : "\"" + words[i] + "\" is not one of: ";
-      for (size_t a = 0; a < spec->actions.size(); ++a) *error += (a ? ", " : "") + spec->actions[a];
+      for (size_t a = 0; a < def->actions.size(); ++a) *error += (a ? ", " : "") + def->actions[a];
       *error += ".";
       return false;
     }
@@ -140,7 +140,7 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
       value = word.substr(eq + 1);
       hasValue = true;
     }
-    if (!Has(spec->options, name)) {
+    if (!Has(def->options, name)) {
       *error = "\"" + name + "\" is not an option of \"" + request->command + "\".";
       return false;
     }
@@ -203,10 +203,10 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
 }
 
 std::string CliUsage(const std::string& command) {
-  if (const CommandSpec* spec = FindCommand(command)) return std::string("Usage: ") + spec->usage;
+  if (const CommandDef* def = FindCommand(command)) return std::string("Usage: ") + def->usage;
   std::string text =
       "Tarnwick console: the registry cleaner and its tools for scripts.\n\nUsage: tarnwick-cli COMMAND [options]\n\n";
-  for (const CommandSpec& c : Commands()) text += std::string(c.usage) + "\n";
+  for (const CommandDef& c : Commands()) text += std::string(c.usage) + "\n";
   text += "tarnwick-cli help COMMAND, or COMMAND --help, shows one command.\n"
           "Exit codes: 0 nothing found or all done, 1 problems found or some repairs failed, 2 bad usage,\n"
           "3 could not run.\n";
