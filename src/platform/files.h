@@ -65,6 +65,9 @@ class IFiles {
   virtual bool WriteWholeFile(const std::string& path, const std::string& contents) = 0;
   // Appends, creating the file when it is missing.
   virtual bool AppendToFile(const std::string& path, const std::string& contents) = 0;
+  // Replaces the file as a whole or not at all: writes a temporary file in the same folder, flushes it and
+  // renames it over the old one, so a crash or a full disk leaves either the old or the new contents.
+  virtual bool WriteFileAtomically(const std::string& path, const std::string& contents) = 0;
   // Creates the file only when nothing has its name yet (so two writers never share a file) and writes it whole;
   // a file that could not be written whole is removed again.
   virtual NewFileResult WriteNewFile(const std::string& path, const std::string& contents) = 0;

@@ -39,6 +39,9 @@ class CachedFiles : public IFiles {
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override {
     return files_.WriteNewFile(path, contents);
   }
+  bool WriteFileAtomically(const std::string& path, const std::string& contents) override {
+    return files_.WriteFileAtomically(path, contents);
+  }
   uint32_t DriveType(const std::string& root) override { return files_.DriveType(root); }
   uint32_t LogicalDrives() override { return files_.LogicalDrives(); }
   bool FreeSpace(const std::string& root, uint64_t* freeBytes, uint64_t* totalBytes) override {

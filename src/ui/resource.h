@@ -82,5 +82,12 @@
 #define IDC_FIRST_BACKUP_OK 1505
 
 // The waiting window of a full backup.
-#define IDD_BACKUP_HINT 1600
-#define IDC_BACKUP_HINT_TEXT 1601
+#define IDD_BACKUP_HINT 1700
+#define IDC_BACKUP_HINT_TEXT 1701
+
+// Browser repair window TBrowserRepairForm.
+#define IDC_IE_REPAIR_LIST 1601
+#define IDC_IE_SELECT_ALL 1602
+#define IDC_IE_RESTORE 1603
+#define IDC_IE_HEADING 1604
+#define IDC_IE_TEXT 1605

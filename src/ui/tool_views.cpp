@@ -2,6 +2,7 @@
 // placeholder naming them.
 #include <vector>
 
+#include "ui/browser_repair_window.h"
 #include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
 #include "ui/tool_view.h"
@@ -18,6 +19,7 @@ struct ToolViewEntry {
 const std::vector<ToolViewEntry>& ToolViews() {
   static const std::vector<ToolViewEntry> kToolViews = {
       {BarButton::SystemOptimize, MakeOptimizerWindow},
+      {BarButton::IERestore, MakeBrowserRepairWindow},
   };
   return kToolViews;
 }

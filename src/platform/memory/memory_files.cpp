@@ -303,6 +303,10 @@ NewFileResult MemoryFiles::WriteNewFile(const std::string& path, const std::stri
   return WriteFile(path, contents, false) ? NewFileResult::Written : NewFileResult::Failed;
 }
 
+bool MemoryFiles::WriteFileAtomically(const std::string& path, const std::string& contents) {
+  return WriteFile(path, contents, false);
+}
+
 uint32_t MemoryFiles::DriveType(const std::string& root) {
   const Drive* drive = DriveOf(DriveLetterOf(root));
   return drive ? drive->type : kDriveNoRootDir;
