@@ -1,10 +1,13 @@
 // The shell: starting programs and documents, web addresses. Grows with the tools that need it.
 // Implemented by MemoryShell (platform/memory) and Win32Shell (platform/win32).
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tw {
+
+using ProgramHandle = std::uintptr_t;  // 0: no program
 
 class IShell {
  public:
@@ -26,6 +29,12 @@ class IShell {
   // Starts a command line as it is (program and arguments as Windows parses them), its window shown normally,
   // and does not wait for it; true when the process started.
   virtual bool StartCommandLine(const std::string& commandLine) = 0;
+  // Starts a program (found as the shell finds it) with its window hidden, so that its end can be waited for;
+  // 0 when it did not start. Every handle given is closed with CloseProgram.
+  virtual ProgramHandle StartHidden(const std::string& file, const std::string& parameters) = 0;
+  // Waits at most `milliseconds` for the program to end; true once it has ended.
+  virtual bool ProgramEnded(ProgramHandle program, uint32_t milliseconds) = 0;
+  virtual void CloseProgram(ProgramHandle program) = 0;
 };
 
 }  // namespace tw

@@ -36,14 +36,14 @@ class CachedFiles : public IFiles {
   bool AppendToFile(const std::string& path, const std::string& contents) override {
     return files_.AppendToFile(path, contents);
   }
-  bool WriteFileAtomically(const std::string& path, const std::string& contents) override {
-    return files_.WriteFileAtomically(path, contents);
-  }
   bool ReadVersionResource(const std::string& path, VersionResource* out) override {
     return files_.ReadVersionResource(path, out);
   }
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override {
     return files_.WriteNewFile(path, contents);
+  }
+  bool WriteFileAtomically(const std::string& path, const std::string& contents) override {
+    return files_.WriteFileAtomically(path, contents);
   }
   uint32_t DriveType(const std::string& root) override { return files_.DriveType(root); }
   uint32_t LogicalDrives() override { return files_.LogicalDrives(); }

@@ -2,6 +2,7 @@
 // placeholder naming them.
 #include <vector>
 
+#include "ui/browser_repair_window.h"
 #include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
 #include "ui/startup_manager_window.h"
@@ -22,6 +23,7 @@ const std::vector<ToolViewEntry>& ToolViews() {
       {BarButton::ManageStartup, MakeStartupManagerWindow},
       {BarButton::UninstallManager, MakeUninstallManagerWindow},
       {BarButton::SystemOptimize, MakeOptimizerWindow},
+      {BarButton::IERestore, MakeBrowserRepairWindow},
   };
   return kToolViews;
 }

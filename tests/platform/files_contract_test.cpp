@@ -249,6 +249,20 @@ TEST_F(FilesContract, WholeFilesAreWrittenReadAndAppended) {
   EXPECT_EQ(Read("fresh.reg"), "one");
 }
 
+// An atomic write replaces the whole file and leaves nothing else in the folder; a folder of that name stays.
+TEST_F(FilesContract, AtomicWritesReplaceTheWholeFile) {
+  Write("table.dat", std::string(1000, 'x'));
+  EXPECT_TRUE(files_->WriteFileAtomically(P("table.dat"), "new"));
+  EXPECT_EQ(Read("TABLE.DAT"), "new");
+  EXPECT_TRUE(files_->WriteFileAtomically(P("fresh.dat"), ""));
+  EXPECT_EQ(Read("fresh.dat"), "");
+  ASSERT_TRUE(files_->MakeDirectory(P("folder.dat")));
+  EXPECT_FALSE(files_->WriteFileAtomically(P("folder.dat"), "x"));
+  EXPECT_TRUE(files_->DirectoryExists(P("folder.dat")));
+  EXPECT_FALSE(files_->WriteFileAtomically(P("nofolder\\x.dat"), "x"));
+  EXPECT_EQ(Search(P("*.*")), (std::vector<std::string>{".", "..", "folder.dat", "fresh.dat", "table.dat"}));
+}
+
 TEST_F(FilesContract, SystemFoldersAndDrives) {
   const std::string windows = files_->WindowsDir();
   ASSERT_FALSE(windows.empty());

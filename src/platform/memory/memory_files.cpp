@@ -299,10 +299,6 @@ bool MemoryFiles::AppendToFile(const std::string& path, const std::string& conte
   return WriteFile(path, contents, true);
 }
 
-bool MemoryFiles::WriteFileAtomically(const std::string& path, const std::string& contents) {
-  return WriteFile(path, contents, false);
-}
-
 bool MemoryFiles::ReadVersionResource(const std::string& path, VersionResource* out) {
   const auto found = versions_.find(path);
   if (found == versions_.end() || !FileExists(path)) return false;
@@ -313,6 +309,10 @@ bool MemoryFiles::ReadVersionResource(const std::string& path, VersionResource* 
 NewFileResult MemoryFiles::WriteNewFile(const std::string& path, const std::string& contents) {
   if (Find(path) != kNone) return NewFileResult::NameTaken;
   return WriteFile(path, contents, false) ? NewFileResult::Written : NewFileResult::Failed;
+}
+
+bool MemoryFiles::WriteFileAtomically(const std::string& path, const std::string& contents) {
+  return WriteFile(path, contents, false);
 }
 
 uint32_t MemoryFiles::DriveType(const std::string& root) {

@@ -133,22 +133,6 @@ bool Win32Files::AppendToFile(const std::string& path, const std::string& conten
   return ok;
 }
 
-bool Win32Files::WriteFileAtomically(const std::string& path, const std::string& contents) {
-  const size_t slash = path.find_last_of('\\');
-  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-  char temporary[MAX_PATH + 1] = {};
-  if (!GetTempFileNameA(folder.c_str(), "twk", 0, temporary)) return false;
-  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  bool ok = file != INVALID_HANDLE_VALUE;
-  if (ok) {
-    ok = WriteAll(file, contents) && FlushFileBuffers(file);
-    CloseHandle(file);
-  }
-  ok = ok && MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-  if (!ok) DeleteFileA(temporary);
-  return ok;
-}
-
 bool Win32Files::ReadVersionResource(const std::string& path, VersionResource* out) {
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
@@ -195,6 +179,22 @@ NewFileResult Win32Files::WriteNewFile(const std::string& path, const std::strin
   if (ok) return NewFileResult::Written;
   DeleteFileA(path.c_str());
   return NewFileResult::Failed;
+}
+
+bool Win32Files::WriteFileAtomically(const std::string& path, const std::string& contents) {
+  const size_t slash = path.find_last_of('\\');
+  const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+  char temporary[MAX_PATH + 1] = {};
+  if (!GetTempFileNameA(folder.c_str(), "twk", 0, temporary)) return false;
+  HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool ok = file != INVALID_HANDLE_VALUE;
+  if (ok) {
+    ok = WriteAll(file, contents) && FlushFileBuffers(file);
+    CloseHandle(file);
+  }
+  ok = ok && MoveFileExA(temporary, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+  if (!ok) DeleteFileA(temporary);
+  return ok;
 }
 
 uint32_t Win32Files::DriveType(const std::string& root) { return GetDriveTypeA(root.c_str()); }

@@ -16,6 +16,9 @@ class Win32Shell : public IShell {
   bool ResolveShortcut(const std::string& linkFile, std::string* target) override;
   bool RecycleFiles(const std::vector<std::string>& paths) override;
   bool StartCommandLine(const std::string& commandLine) override;
+  ProgramHandle StartHidden(const std::string& file, const std::string& parameters) override;
+  bool ProgramEnded(ProgramHandle program, uint32_t milliseconds) override;
+  void CloseProgram(ProgramHandle program) override;
   ~Win32Shell() override;
 
  private:
