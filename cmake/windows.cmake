@@ -53,6 +53,13 @@ target_link_options(tarnwick_test_service PRIVATE ${STATIC_FLAGS})
 tarnwick_warnings(tarnwick_test_service)
 add_dependencies(tarnwick_win_tests tarnwick_test_service)
 
+# A stand-in uninstaller the uninstall manager's Wine test starts; it writes a marker file.
+add_executable(tarnwick_test_uninstaller WIN32 tests/win/test_uninstaller.cpp)
+target_link_libraries(tarnwick_test_uninstaller PRIVATE shell32)
+target_link_options(tarnwick_test_uninstaller PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick_test_uninstaller)
+add_dependencies(tarnwick_win_tests tarnwick_test_uninstaller)
+
 # One Wine start per executable: the whole suite is one ctest test.
 add_test(NAME tarnwick_win_tests COMMAND tarnwick_win_tests)
 set_tests_properties(tarnwick_win_tests PROPERTIES TIMEOUT 900)

@@ -60,7 +60,7 @@ TStartupManagerForm::TStartupManagerForm(Platform& platform, IPrompts& prompts, 
       startupDat_(platform.files, storage_ + "\\startup.dat"),
       removeDat_(platform.files, storage_ + "\\removestartup.dat"),
       delTxt_(platform.files, storage_ + "\\del.txt"),
-      exports_(platform, storage_ + "\\StartupValues") {
+      exports_(platform, storage_) {
   IFiles& files = platform_.files;
   if (!files.DirectoryExists(storage_)) files.MakeDirectory(storage_);
   if (!files.DirectoryExists(copyFolder_)) files.MakeDirectory(copyFolder_);
@@ -346,7 +346,7 @@ bool TStartupManagerForm::TakeRegistryValue(const StartupRow& row, RecordFile& i
   if (reg.QueryValue(key.Get(), entry.Name, &type, &data) != kOk) return false;
   RegistryRecord record{entry.Location, entry.Name, ValueText(type, data), entry.RootKey, entry.KeyPath};
   const std::string line = RegistryRecordLine(record.location, record.name, record.data);
-  if (!exports_.Save(record, line, type, data)) return false;
+  if (!exports_.Save(record, line)) return false;
   into.Load();
   into.Lines().push_back(line);
   if (!into.Save()) {

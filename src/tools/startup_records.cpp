@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "backup/export_reader.h"
 #include "backup/export_writer.h"
 #include "platform/ansi_case.h"
 #include "platform/reg_access.h"
@@ -13,47 +14,6 @@ namespace {
 // How many exports of one record line ("_2", "_3", ...) are looked at.
 constexpr int kMaxExportsPerLine = 100;
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-// Reads a quoted text starting at `pos` (on the opening quote); `pos` ends after the closing quote.
-bool ReadQuoted(const std::string& line, size_t& pos, std::string* text) {
-  if (pos >= line.size() || line[pos] != '"') return false;
-  text->clear();
-  for (++pos; pos < line.size(); ++pos) {
-    char c = line[pos];
-    if (c == '"') {
-      ++pos;
-      return true;
-    }
-    if (c == '\\' && pos + 1 < line.size()) {
-      char next = line[++pos];
-      *text += next == 'r' ? '\r' : next == 'n' ? '\n' : next;
-      continue;
-    }
-    *text += c;
-  }
-  return false;
-}
-
-bool ReadHexBytes(const std::string& text, Bytes* data) {
-  data->clear();
-  size_t pos = 0;
-  while (pos < text.size()) {
-    if (pos + 2 > text.size()) return false;
-    int high = HexDigit(text[pos]), low = HexDigit(text[pos + 1]);
-    if (high < 0 || low < 0) return false;
-    data->push_back(static_cast<uint8_t>(high * 16 + low));
-    pos += 2;
-    if (pos < text.size() && text[pos++] != ',') return false;
-  }
-  return true;
-}
-
 uint64_t Fnv1a(const std::string& text) {
   uint64_t hash = 1469598103934665603ull;
   for (char c : text) {
@@ -61,6 +21,22 @@ uint64_t Fnv1a(const std::string& text) {
     hash *= 1099511628211ull;
   }
   return hash;
+}
+
+// Registry data as the ANSI calls take it: string data (stored in UTF-16 units, low byte first) in the code
+// page's bytes, anything else as it is. False for string data the code page cannot hold.
+bool AnsiData(ISystem& system, uint32_t type, const Bytes& stored, Bytes* out) {
+  if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) {
+    *out = stored;
+    return true;
+  }
+  if (stored.size() % 2) return false;
+  std::u16string units;
+  for (size_t i = 0; i < stored.size(); i += 2) units.push_back(static_cast<char16_t>(stored[i] | stored[i + 1] << 8));
+  std::string text;
+  if (!system.Utf16ToAnsi(units, &text)) return false;
+  out->assign(text.begin(), text.end());
+  return true;
 }
 
 }  // namespace
@@ -160,104 +136,56 @@ bool RecordFile::RemoveLine(const std::string& line) {
   return false;
 }
 
-bool ParseRegValueLine(const std::string& line, std::string* name, uint32_t* type, Bytes* data) {
-  size_t pos = 0;
-  std::string valueName;
-  if (line.compare(0, 2, "@=") == 0) {
-    pos = 1;
-  } else if (!ReadQuoted(line, pos, &valueName)) {
-    return false;
-  }
-  if (pos >= line.size() || line[pos] != '=') return false;
-  const std::string rest = line.substr(pos + 1);
-  if (!rest.empty() && rest[0] == '"') {
-    size_t at = 0;
-    std::string text;
-    if (!ReadQuoted(rest, at, &text) || at != rest.size()) return false;
-    *type = kRegSz;
-    data->assign(text.begin(), text.end());
-    data->push_back(0);
-  } else if (rest.compare(0, 6, "dword:") == 0 && rest.size() == 14) {
-    Bytes be;
-    std::string digits;
-    for (size_t i = 6; i < 14; i += 2) digits += rest.substr(i, 2) + (i + 2 < 14 ? "," : "");
-    if (!ReadHexBytes(digits, &be) || be.size() != 4) return false;
-    *type = kRegDword;
-    *data = Bytes(be.rbegin(), be.rend());
-  } else if (rest.compare(0, 4, "hex:") == 0) {
-    *type = kRegBinary;
-    if (!ReadHexBytes(rest.substr(4), data)) return false;
-  } else if (rest.compare(0, 4, "hex(") == 0) {
-    const size_t close = rest.find("):");
-    if (close == std::string::npos || close == 4) return false;
-    uint32_t number = 0;
-    for (size_t i = 4; i < close; ++i) {
-      int digit = HexDigit(rest[i]);
-      if (digit < 0 || number > 0xFFFFFFF) return false;
-      number = number * 16 + static_cast<uint32_t>(digit);
-    }
-    *type = number;
-    if (!ReadHexBytes(rest.substr(close + 2), data)) return false;
-  } else {
-    return false;
-  }
-  *name = valueName;
-  return true;
-}
-
 std::string ValueExports::Candidate(const std::string& line, int n) const {
   char stem[32];
-  std::snprintf(stem, sizeof stem, "%016llx", static_cast<unsigned long long>(Fnv1a(TrimBlanks(line))));
+  std::snprintf(stem, sizeof stem, "Startup_%016llx", static_cast<unsigned long long>(Fnv1a(TrimBlanks(line))));
   return folder_ + "\\" + stem + (n > 1 ? "_" + std::to_string(n) : std::string()) + ".reg";
 }
 
-bool ValueExports::Save(const RegistryRecord& record, const std::string& line, uint32_t type, const Bytes& data) {
+bool ValueExports::Save(const RegistryRecord& record, const std::string& line) {
   IFiles& files = platform_.files;
-  if (!files.DirectoryExists(folder_) && !files.MakeDirectory(folder_)) return false;
-  std::string path;
-  for (int n = 1; n <= kMaxExportsPerLine && path.empty(); ++n)
-    if (files.Attributes(Candidate(line, n)) == kInvalidAttributes) path = Candidate(line, n);
-  if (path.empty()) return false;
-  RegExportContext ctx{platform_.registry, platform_.system, RegFileKind::Regedit4};
   ISystem& system = platform_.system;
-  // The writer takes string data in the registry's 16-bit units.
-  Bytes stored = data;
-  if (type == kRegSz || type == kRegExpandSz || type == kRegMultiSz) {
-    stored.clear();
-    for (char16_t unit : system.AnsiToUtf16(std::string(data.begin(), data.end()))) {
-      stored.push_back(static_cast<uint8_t>(unit & 0xFF));
-      stored.push_back(static_cast<uint8_t>(unit >> 8));
-    }
-  }
+  if (!files.DirectoryExists(folder_) && !files.MakeDirectory(folder_)) return false;
+  RegKeyHandle key;
+  if (key.Open(platform_.registry, record.root, record.keyPath, false) != kOk) return false;
+  const std::u16string name = system.AnsiToUtf16(record.name);
+  uint32_t type = 0;
+  Bytes data;
+  if (platform_.registry.QueryValueExact(key.Get(), name, &type, &data) != kOk) return false;
+  const RegExportContext ctx{platform_.registry, system, RegFileKindFor(system.Version().platformId)};
   std::u16string valueLine;
-  if (!RegValueLine(ctx, system.AnsiToUtf16(record.name), type, stored, &valueLine)) return false;
-  const RegLines lines{system.AnsiToUtf16(RegFileHeader(ctx.kind)), u"", system.AnsiToUtf16("[" + record.location + "]"),
-                       valueLine, u""};
-  return files.WriteFileAtomically(path, RegFileBytes(ctx, lines));
+  if (!RegValueLine(ctx, name, type, data, &valueLine)) return false;
+  const RegLines lines{system.AnsiToUtf16(RegFileHeader(ctx.kind)), u"",
+                       system.AnsiToUtf16("[" + record.location + "]"), valueLine, u""};
+  const std::string bytes = RegFileBytes(ctx, lines);
+  for (int n = 1; n <= kMaxExportsPerLine; ++n) {
+    const NewFileResult written = files.WriteNewFile(Candidate(line, n), bytes);
+    if (written != NewFileResult::NameTaken) return written == NewFileResult::Written;
+  }
+  return false;
 }
 
 bool ValueExports::Find(const RegistryRecord& record, const std::string& line, uint32_t* type, Bytes* data,
                         std::string* path) {
+  ISystem& system = platform_.system;
   for (int n = 1; n <= kMaxExportsPerLine; ++n) {
     const std::string candidate = Candidate(line, n);
-    std::string text;
-    if (!platform_.files.ReadWholeFile(candidate, &text)) continue;
-    const std::vector<std::string> lines = SplitLines(text);
-    bool keyMatches = false;
-    for (const std::string& each : lines) {
-      if (!each.empty() && each[0] == '[') {
-        keyMatches = EqualNoCase(each, "[" + record.location + "]");
-        continue;
+    std::string bytes;
+    if (!platform_.files.ReadWholeFile(candidate, &bytes)) continue;
+    const RegFile file = ReadRegFile(bytes, [&system](const std::string& text) { return system.AnsiToUtf16(text); });
+    for (const RegFileKey& key : file.keys) {
+      std::string keyPath;
+      if (key.deleted || !system.Utf16ToAnsi(key.path, &keyPath) || !EqualNoCase(keyPath, record.location)) continue;
+      for (const RegFileValue& value : key.values) {
+        std::string name;
+        if (value.deleted || !system.Utf16ToAnsi(value.name, &name) || !EqualNoCase(name, record.name)) continue;
+        Bytes ansi;
+        if (!AnsiData(system, value.type, value.data, &ansi) || ValueText(value.type, ansi) != record.data) continue;
+        *type = value.type;
+        *data = std::move(ansi);
+        if (path) *path = candidate;
+        return true;
       }
-      std::string name;
-      uint32_t foundType = 0;
-      Bytes foundData;
-      if (!keyMatches || !ParseRegValueLine(each, &name, &foundType, &foundData)) continue;
-      if (!EqualNoCase(name, record.name) || ValueText(foundType, foundData) != record.data) continue;
-      *type = foundType;
-      *data = std::move(foundData);
-      if (path) *path = candidate;
-      return true;
     }
   }
   return false;

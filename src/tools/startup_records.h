@@ -64,30 +64,28 @@ class RecordFile {
 // Splits text into lines at CR LF or LF; a last line without a line break counts.
 std::vector<std::string> SplitLines(const std::string& text);
 
-// The exports of registry values, one ".reg" file per disabled or removed entry in a folder beside the record
-// files, written with the registry export writer in the ANSI form, so that each also imports on its own.
+// The exports of registry values, one file per disabled or removed entry directly in "RepairBackup\" (where the
+// backup page lists it for restore), written by the registry export writer from the value as the registry
+// stores it and read back by the export reader, so that the value comes back with its type and bytes.
 class ValueExports {
  public:
   ValueExports(Platform& platform, std::string folder) : platform_(platform), folder_(std::move(folder)) {}
 
-  // Writes the value's export for the record line; false when it could not be written.
-  bool Save(const RegistryRecord& record, const std::string& line, uint32_t type, const Bytes& data);
-  // The export belonging to the record line: it names the record's key and value and holds data whose text is
-  // the record's data. False when there is none.
+  // Writes the export of the record's value as the registry holds it now; false when it could not be written.
+  bool Save(const RegistryRecord& record, const std::string& line);
+  // The value kept for the record line (string data in the code page's bytes): the export that names the
+  // record's key and value and holds data whose text is the record's data. False when there is none.
   bool Find(const RegistryRecord& record, const std::string& line, uint32_t* type, Bytes* data,
             std::string* path = nullptr);
   // Removes the export of the record line, if there is one.
   void Remove(const RegistryRecord& record, const std::string& line);
 
  private:
-  // The export files a record line may have: "<hash>.reg", "<hash>_2.reg", ...
+  // The export files a record line may have: "Startup_<hash>.reg", "Startup_<hash>_2.reg", ...
   std::string Candidate(const std::string& line, int n) const;
 
   Platform& platform_;
   std::string folder_;
 };
-
-// Parses one value line of an export (`"name"=...` or `@=...`) back into name, type and bytes.
-bool ParseRegValueLine(const std::string& line, std::string* name, uint32_t* type, Bytes* data);
 
 }  // namespace tw

@@ -73,7 +73,8 @@ void TInstalledManageForm::TbrRemoveClick() {
     one.Items(one.Add()).Content = record;
     const RepairBackupResult backup =
         SaveRepairBackup(platform_, one, [](int) { return RepairRemoves::KeyTree; });
-    if (backup.outcome == BackupOutcome::Written) DeleteKeyAt(platform_.registry, kLocalMachine, keyPath_);
+    if (backup.outcome == BackupOutcome::Written && backup.notBackedUp.empty())
+      DeleteKeyAt(platform_.registry, kLocalMachine, keyPath_);
   }
   Fill();
 }

@@ -167,6 +167,15 @@ class StartupManagerWindow : public ToolWindow {
       } else if (header->code == NM_DBLCLK) {
         form_.StartupListViewDblClick(static_cast<int>(SendMessageA(startupList_, LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
         ReloadRows();
+      } else if (header->code == LVN_KEYDOWN) {
+        // From the keyboard: Right (or +) opens the selected row's expander, Left (or -) closes it.
+        const WORD key = reinterpret_cast<NMLVKEYDOWN*>(header)->wVKey;
+        const int row = static_cast<int>(SendMessageA(startupList_, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
+        const bool open = key == VK_RIGHT || key == VK_ADD, close = key == VK_LEFT || key == VK_SUBTRACT;
+        if (row >= 0 && (open || close) && form_.Rows()[row].HasExpander && form_.Rows()[row].Expanded == close) {
+          form_.ToggleExpander(row);
+          ReloadRows();
+        }
       } else if (header->code == LVN_ITEMCHANGED) {
         auto* change = reinterpret_cast<NMLISTVIEW*>(header);
         if ((change->uChanged & LVIF_STATE) &&
@@ -219,6 +228,7 @@ class StartupManagerWindow : public ToolWindow {
     filling_ = true;
     SendMessageA(startupList_, WM_SETREDRAW, FALSE, 0);
     const int top = static_cast<int>(SendMessageA(startupList_, LVM_GETTOPINDEX, 0, 0));
+    const int selected = static_cast<int>(SendMessageA(startupList_, LVM_GETNEXTITEM, -1, LVNI_SELECTED));
     SendMessageA(startupList_, LVM_DELETEALLITEMS, 0, 0);
     const auto& rows = form_.Rows();
     for (size_t i = 0; i < rows.size(); ++i) {
@@ -238,6 +248,13 @@ class StartupManagerWindow : public ToolWindow {
       SendMessageA(startupList_, LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
       SetCell(startupList_, static_cast<int>(i), 1, row.Path);
       SetCell(startupList_, static_cast<int>(i), 2, row.Status);
+    }
+    if (selected >= 0 && selected < static_cast<int>(rows.size())) {
+      // The row that was selected stays selected, so the keyboard goes on from it.
+      LVITEMA state{};
+      state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      state.state = LVIS_SELECTED | LVIS_FOCUSED;
+      SendMessageA(startupList_, LVM_SETITEMSTATE, selected, reinterpret_cast<LPARAM>(&state));
     }
     if (top > 0) SendMessageA(startupList_, LVM_ENSUREVISIBLE, std::min<int>(top, static_cast<int>(rows.size()) - 1), FALSE);
     SendMessageA(startupList_, WM_SETREDRAW, TRUE, 0);

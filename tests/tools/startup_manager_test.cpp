@@ -181,7 +181,7 @@ TEST_F(StartupManagerTest, DisableEnableAndRemoveRestoreBringValuesBackByteForBy
       EXPECT_EQ(data, c.data);
       EXPECT_EQ(File(remove ? "removestartup.dat" : "startup.dat"), "");
       FindData found;
-      EXPECT_EQ(m.files.FindFirst(std::string(kStorage) + "\\StartupValues\\*.reg", &found), 0u);
+      EXPECT_EQ(m.files.FindFirst(std::string(kStorage) + "\\*.reg", &found), 0u);
       RegKeyHandle key;
       key.Open(m.registry, kCurrentUser, kRun, false);
       m.registry.DeleteValue(key.Get(), c.name);
@@ -296,7 +296,7 @@ TEST_F(StartupManagerTest, NothingIsTakenWithoutItsRecord) {
     EXPECT_EQ(m.files.FileExists(std::string(kUser) + "\\File.lnk"), !registryRecord);
     EXPECT_EQ(File(c.failing), "kept line\r\n");
     FindData found;
-    const std::string leftovers = registryRecord ? "\\StartupValues\\*.reg" : "\\del\\*.lnk";
+    const std::string leftovers = registryRecord ? "\\*.reg" : "\\del\\*.lnk";
     EXPECT_EQ(m.files.FindFirst(std::string(kStorage) + leftovers, &found), 0u);
     // Back to a clean state for the next case.
     RegKeyHandle key;
@@ -334,6 +334,38 @@ TEST_F(StartupManagerTest, MalformedRecordLinesAreKeptAndSkipped) {
   Bytes data;
   EXPECT_TRUE(Get(kCurrentUser, kRun, "Off", &type, &data));
   EXPECT_TRUE(Get(kCurrentUser, kRun, "Gone", &type, &data));
+}
+
+// A Startup folder that is unnamed, missing or a file lists nothing and hides nothing else; a win.ini section of
+// 10,000 keys lists every key, and disabling one deletes that one only.
+TEST_F(StartupManagerTest, UnusableFoldersAndHugeSectionsListWhatIsThere) {
+  struct Case {
+    std::string commonFolder;
+    int keys;
+  };
+  m.files.AddFile("C:\\NotAFolder", "x");
+  m.files.AddFile(std::string(kUser) + "\\Mine.lnk", "u");
+  for (const Case& c : std::vector<Case>{{"", 3}, {"C:\\Nowhere", 0}, {"C:\\NotAFolder", 10000}}) {
+    SCOPED_TRACE(c.commonFolder);
+    Set(kLocalMachine, kShellFolders, "Common Startup", kRegSz, Sz(c.commonFolder));
+    std::string ini = "[Load]\r\n";
+    for (int i = 0; i < c.keys; ++i) ini += "k" + std::to_string(i) + "=p" + std::to_string(i) + ".exe\r\n";
+    m.files.AddFile("C:\\WINDOWS\\win.ini", ini);
+    Open();
+    std::vector<std::string> folderRows;
+    int iniRows = 0;
+    for (const StartupRow& row : form->Rows()) {
+      if (row.Kind == StartupKind::StartupFolder) folderRows.push_back(row.Path);
+      iniRows += row.Kind == StartupKind::WinIni && row.Path == "p" + row.Name.substr(1) + ".exe";
+    }
+    EXPECT_EQ(folderRows, std::vector<std::string>{std::string(kUser) + "\\Mine.lnk"});
+    EXPECT_EQ(iniRows, c.keys);
+    if (c.keys < 2) continue;
+    Mark("k1", "Win.ini");
+    form->DeleteItemBtnClick();
+    EXPECT_EQ(m.profile.ReadSection("", "Load").size(), static_cast<size_t>(c.keys - 1));
+    EXPECT_EQ(m.profile.ReadString("", "Load", "k1", "-"), "-");
+  }
 }
 
 TEST_F(StartupManagerTest, RemoveAsksOnceAndNoChangesNothing) {

@@ -168,10 +168,6 @@ void Win32Shell::CloseProgram(ProgramHandle program) {
   if (program) CloseHandle(reinterpret_cast<HANDLE>(program));
 }
 
-}  // namespace tw
-
-namespace tw {
-
 bool Win32Shell::StartCommandLine(const std::string& commandLine) {
   std::string line = commandLine;  // CreateProcess may write into the command line
   STARTUPINFOA startup{};
