@@ -104,9 +104,12 @@ class UninstallManagerWindow : public ToolWindow {
     return false;
   }
 
+  // A row selected by a click or from the keyboard shows its properties.
   LRESULT OnNotify(NMHDR* header) override {
-    if (header->idFrom == kInstalledId && header->code == NM_CLICK) {
-      form_.ListInstalledClick(static_cast<int>(SendMessageA(installed_, LVM_GETNEXTITEM, -1, LVNI_SELECTED)));
+    if (filling_ || header->idFrom != kInstalledId || header->code != LVN_ITEMCHANGED) return 0;
+    const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
+    if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED)) {
+      form_.ListInstalledClick(change->iItem);
       ShowProperties();
     }
     return 0;
@@ -114,6 +117,7 @@ class UninstallManagerWindow : public ToolWindow {
 
  private:
   void Reload() {
+    filling_ = true;
     SendMessageA(installed_, WM_SETREDRAW, FALSE, 0);
     SendMessageA(installed_, LVM_DELETEALLITEMS, 0, 0);
     const auto& rows = form_.Rows();
@@ -121,6 +125,7 @@ class UninstallManagerWindow : public ToolWindow {
       AddRow(installed_, static_cast<int>(i), rows[i].DisplayName, rows[i].UninstallPath);
     SendMessageA(installed_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(installed_, nullptr, TRUE);
+    filling_ = false;
     ShowProperties();
   }
 
@@ -135,6 +140,7 @@ class UninstallManagerWindow : public ToolWindow {
   TInstalledManageForm form_;
   HWND uninstall_ = nullptr, remove_ = nullptr, refresh_ = nullptr;
   HWND installed_ = nullptr, panel_ = nullptr, detail_ = nullptr;
+  bool filling_ = false;
 };
 
 }  // namespace

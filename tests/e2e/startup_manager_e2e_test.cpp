@@ -83,12 +83,14 @@ class StartupManagerE2E : public ::testing::Test {
       ASSERT_EQ(SHGetFolderPathA(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, path), S_OK);
       TRegistry reg(real_.registry, root);
       ASSERT_TRUE(reg.OpenKey(kShellFolders, true));
-      if (reg.ReadString(name) != path) ASSERT_TRUE(reg.WriteString(name, path));
+      if (reg.ReadString(name) != path) {
+        ASSERT_TRUE(reg.WriteString(name, path));
+      }
       folders_.push_back(path);
     }
     baseline_ = Listing();
     seed_ = {
-        {kLocalMachine, kRun, "TwE2E Notepad", kRegSz, Sz("\"" + windows_ + "\\notepad.exe\" /p x.txt")},
+        {kLocalMachine, kRun, "TwE2E Editor", kRegSz, Sz("\"" + windows_ + "\\regedit.exe\" /s x.reg")},
         {kLocalMachine, kRun, "TwE2E Same", kRegExpandSz, Sz("%SystemRoot%\\machine.exe")},
         {kLocalMachine, kRunServices, "TwE2E Binary", kRegBinary, {0, 1, 0xFF, 0x22}},
         {kCurrentUser, kRun, "TwE2E Same", kRegSz, Sz("C:\\user \"#|\" \xE9.exe")},
@@ -166,7 +168,7 @@ class StartupManagerE2E : public ::testing::Test {
 };
 
 TEST_F(StartupManagerE2E, ListsTheSeedAndRoundTripsBringEverythingBackExactly) {
-  const std::string notepad = "\"" + windows_ + "\\notepad.exe\" /p x.txt";
+  const std::string editor = "\"" + windows_ + "\\regedit.exe\" /s x.reg";
   TStartupManagerForm form(real_.platform, prompts, pump);
   form.FormShow();
   std::vector<RowText> rows = SeededRows(form);
@@ -177,7 +179,7 @@ TEST_F(StartupManagerE2E, ListsTheSeedAndRoundTripsBringEverythingBackExactly) {
       {"TwE2E Tool.lnk", shortcuts_[0], "Enable", ""},
       {"TwE2E Mine.lnk", shortcuts_[1], "Enable", ""},
       {"TwE2E Tool.lnk", shortcuts_[2], "Enable", ""},
-      {"TwE2E Notepad", notepad, "Enable", Location(kLocalMachine, kRun)},
+      {"TwE2E Editor", editor, "Enable", Location(kLocalMachine, kRun)},
       {"TwE2E Same", "%SystemRoot%\\machine.exe", "Enable", Location(kLocalMachine, kRun)},
       {"TwE2E Binary", "", "Enable", Location(kLocalMachine, kRunServices)},
       {"TwE2E Same", "C:\\user \"#|\" \xE9.exe", "Enable", Location(kCurrentUser, kRun)},
@@ -187,10 +189,10 @@ TEST_F(StartupManagerE2E, ListsTheSeedAndRoundTripsBringEverythingBackExactly) {
   };
   EXPECT_EQ(rows, want);
 
-  // The detail rows of the entry that starts Wine's notepad carry its version resource.
+  // The detail rows of the entry that starts Wine's registry editor carry its version resource.
   int entry = -1;
   for (size_t i = 0; i < form.Rows().size(); ++i)
-    if (form.Rows()[i].Name == "TwE2E Notepad") entry = static_cast<int>(i);
+    if (form.Rows()[i].Name == "TwE2E Editor") entry = static_cast<int>(i);
   ASSERT_GE(entry, 0);
   form.ToggleExpander(entry);
   ASSERT_GT(form.Rows().size(), static_cast<size_t>(entry) + 7);
@@ -198,10 +200,11 @@ TEST_F(StartupManagerE2E, ListsTheSeedAndRoundTripsBringEverythingBackExactly) {
   for (int i = entry + 1; i <= entry + 7; ++i) details[form.Rows()[i].Name] = form.Rows()[i].Path;
   EXPECT_EQ(details["Type"], "Registry");
   EXPECT_EQ(details["Postion"], Location(kLocalMachine, kRun));
-  EXPECT_EQ(details["File Path"], windows_ + "\\notepad.exe");
-  EXPECT_EQ(details["Description"], "Wine Notepad");
-  EXPECT_FALSE(details["Product Name"].empty());
-  EXPECT_FALSE(details["Version"].empty());
+  EXPECT_EQ(details["Product Name"], "Wine");
+  EXPECT_EQ(details["Publish Name"], "Microsoft Corporation");
+  EXPECT_EQ(details["Version"], "5.2.3790.0");
+  EXPECT_EQ(details["Description"], "Wine Registry Editor");
+  EXPECT_EQ(details["File Path"], windows_ + "\\regedit.exe");
 
   const test::RegistrySnapshot before = Snapshot();
   const std::map<std::string, std::string> contents = Contents();
@@ -270,16 +273,15 @@ TEST_F(StartupManagerE2E, ARemovedValueComesBackFromTheBackupPage) {
 TEST(AppObjE2E, ReadsTheVersionResourceOfAWineProgram) {
   Win32Platform real;
   TAppObj app(real.files);
-  app.Read(real.files.WindowsDir() + "\\notepad.exe");
-  char version[32];
-  std::snprintf(version, sizeof version, "%d.%d.%d.%d", app.Major(), app.Minor(), app.Release(), app.Build());
-  EXPECT_EQ(app.String(TAppObj::VersionText), version);
-  EXPECT_NE(app.Major() + app.Minor() + app.Release() + app.Build(), 0);
-  EXPECT_EQ(app.TranslationKey().size(), 8u);
-  EXPECT_EQ(app.String(TAppObj::FileDescription), "Wine Notepad");
-  EXPECT_EQ(app.String(TAppObj::OriginalFilename), "notepad.exe");
-  EXPECT_FALSE(app.String(TAppObj::CompanyName).empty());
-  EXPECT_EQ(app.FileName(), "notepad.exe");
+  app.Read(real.files.WindowsDir() + "\\regedit.exe");
+  EXPECT_EQ(app.String(TAppObj::VersionText), "5.2.3790.0");
+  EXPECT_EQ(app.TranslationKey(), "040904b0");
+  const std::vector<std::string> want = {"5.2.3790.0", "Microsoft Corporation", "Wine Registry Editor", "5.2.3790.0",
+                                         "REGEDIT", app.String(TAppObj::LegalCopyright), "", "REGEDIT.EXE", "Wine",
+                                         "5.2", ""};
+  for (int i = 0; i <= TAppObj::Comments; ++i) EXPECT_EQ(app.String(i), want[static_cast<size_t>(i)]) << i;
+  EXPECT_NE(app.String(TAppObj::LegalCopyright).find("Wine project"), std::string::npos);
+  EXPECT_EQ(app.FileName(), "regedit.exe");
   // A program without a version resource (the test suite itself) leaves every string empty.
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
