@@ -127,8 +127,8 @@ class StartupManagerWindow : public ToolWindow {
       MoveWindow(list, margin, listTop, width - 2 * margin, buttonTop - S(10) - listTop, TRUE);
     int x = margin;
     for (HWND button : {enable_, disable_, remove_, restore_}) {
-      MoveWindow(button, x, buttonTop, S(124), S(32), TRUE);
-      x += S(132);
+      MoveWindow(button, x, buttonTop, S(136), S(32), TRUE);
+      x += S(144);
     }
     // FormResize: "Path" takes the width left by "Name", "Status" and 20 pixels.
     RECT client;
