@@ -132,7 +132,7 @@ TEST_F(StartupManagerTest, ListsEveryPlaceInOrderWithStatusKindAndLocation) {
 }
 
 // Every value type comes back with its type and bytes after disable-enable and remove-restore; the record
-// lines keep their specified form.
+// lines keep their plain "location#name|data" form.
 TEST_F(StartupManagerTest, DisableEnableAndRemoveRestoreBringValuesBackByteForByte) {
   struct Case {
     const char* name;
