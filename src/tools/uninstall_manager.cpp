@@ -32,7 +32,10 @@ void TInstalledManageForm::Fill() {
 }
 
 void TInstalledManageForm::ListInstalledClick(int row) {
-  if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+  if (row < 0 || row >= static_cast<int>(rows_.size())) {
+    selected_ = -1;  // nothing selected: the buttons say "Unchecked"
+    return;
+  }
   selected_ = row;
   const InstalledRow& entry = rows_[row];
   properties_.clear();

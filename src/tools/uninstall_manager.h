@@ -27,7 +27,7 @@ class TInstalledManageForm {
   // FormShow and "Refresh": fill the list again; no row is selected afterwards.
   void FormShow() { Fill(); }
   void TbtRefreshClick() { Fill(); }
-  // A click on row `row` (-1: none) shows its properties.
+  // A click on row `row` shows its properties; -1 (or a row that is not there) leaves no row selected.
   void ListInstalledClick(int row);
   void TbtUninstallClick();
   void TbrRemoveClick();

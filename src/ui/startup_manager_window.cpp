@@ -83,6 +83,7 @@ class StartupManagerWindow : public ToolWindow {
 
  protected:
   bool OnCreate() override {
+    SetWindowTextA(Window(), TStartupManagerForm::kCaption);  // names the pane, for screen readers too
     const std::string header =
         std::string(TStartupManagerForm::kHeaderLines[0]) + "\n" + TStartupManagerForm::kHeaderLines[1] + "\n" +
         TStartupManagerForm::kHeaderLines[2];

@@ -47,6 +47,7 @@ class UninstallManagerWindow : public ToolWindow {
 
  protected:
   bool OnCreate() override {
+    SetWindowTextA(Window(), TInstalledManageForm::kCaption);  // names the pane, for screen readers too
     uninstall_ = MakeControl("BUTTON", "Uninstall", BS_OWNERDRAW | WS_TABSTOP, 0, 0, 0, 0, kUninstallId);
     remove_ = MakeControl("BUTTON", "Remove", BS_OWNERDRAW | WS_TABSTOP, 0, 0, 0, 0, kRemoveId);
     refresh_ = MakeControl("BUTTON", "Refresh", BS_OWNERDRAW | WS_TABSTOP, 0, 0, 0, 0, kRefreshId);
@@ -108,9 +109,12 @@ class UninstallManagerWindow : public ToolWindow {
   LRESULT OnNotify(NMHDR* header) override {
     if (filling_ || header->idFrom != kInstalledId || header->code != LVN_ITEMCHANGED) return 0;
     const auto* change = reinterpret_cast<NMLISTVIEW*>(header);
-    if ((change->uChanged & LVIF_STATE) && (change->uNewState & LVIS_SELECTED) && !(change->uOldState & LVIS_SELECTED)) {
+    if (!(change->uChanged & LVIF_STATE) || !((change->uNewState ^ change->uOldState) & LVIS_SELECTED)) return 0;
+    if (change->uNewState & LVIS_SELECTED) {
       form_.ListInstalledClick(change->iItem);
       ShowProperties();
+    } else if (SendMessageA(installed_, LVM_GETNEXTITEM, -1, LVNI_SELECTED) < 0) {
+      form_.ListInstalledClick(-1);
     }
     return 0;
   }
