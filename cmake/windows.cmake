@@ -23,9 +23,15 @@ if(UI_SOURCES)
   tarnwick_warnings(tarnwick_gui_probe)
   add_test(NAME tarnwick_gui_smoke
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/gui_smoke.sh $<TARGET_FILE:tarnwick>
-                   $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke)
-  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 480)
+                   $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke $<TARGET_FILE:tarnwick-cli>)
+  set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 900)
 endif()
+
+# The console front end.
+add_executable(tarnwick-cli src/cli/cli_main.cpp)
+target_link_libraries(tarnwick-cli PRIVATE tarnwick_win32)
+target_link_options(tarnwick-cli PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick-cli)
 
 set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)

@@ -252,6 +252,36 @@ def menu_images():
     return [app_icon(), update]
 
 
+def backup_images():
+    """Backup buttons, each normal then highlighted: full backup, restore, remove, close."""
+    def drive(colour):
+        return [(rounded_box(0.14, 0.52, 0.86, 0.86, 0.08), colour, 1.0), (circle(0.72, 0.69, 0.045), WHITE, 1.0),
+                (capsule(0.26, 0.69, 0.5, 0.69, 0.06), WHITE, 0.8)]
+
+    def full(colour):
+        return drive(colour) + [(capsule(0.5, 0.1, 0.5, 0.36, 0.1), colour, 1.0),
+                                (polygon([(0.32, 0.3), (0.68, 0.3), (0.5, 0.48)]), colour, 1.0)]
+
+    def restore(colour):
+        return [(arc(0.5, 0.54, 0.3, 0.11, 100, 400), colour, 1.0),
+                (polygon([(0.08, 0.38), (0.36, 0.38), (0.2, 0.62)]), colour, 1.0),
+                (capsule(0.5, 0.54, 0.5, 0.38, 0.08), colour, 1.0), (capsule(0.5, 0.54, 0.62, 0.62, 0.08), colour, 1.0)]
+
+    def remove(colour):
+        shape = [(rounded_box(0.24, 0.32, 0.76, 0.9, 0.06), colour, 1.0),
+                 (capsule(0.16, 0.22, 0.84, 0.22, 0.08), colour, 1.0), (capsule(0.42, 0.12, 0.58, 0.12, 0.07), colour, 1.0)]
+        return shape + [(capsule(x, 0.44, x, 0.78, 0.055), WHITE, 1.0) for x in (0.38, 0.5, 0.62)]
+
+    def close(colour):
+        return [(circle(0.5, 0.5, 0.4), colour, 1.0), (capsule(0.34, 0.34, 0.66, 0.66, 0.09), WHITE, 1.0),
+                (capsule(0.66, 0.34, 0.34, 0.66, 0.09), WHITE, 1.0)]
+    pictures = []
+    for make, normal, bright in ((full, BLUE, LIGHT_BLUE), (restore, GREEN, MINT), (remove, RED, ROSE),
+                                 (close, GREY, (190, 196, 206))):
+        pictures += [make(normal), make(bright)]
+    return pictures
+
+
 def app_icon():
     return [(rounded_box(0.04, 0.04, 0.96, 0.96, 0.2), ((70, 150, 235), (20, 70, 150)), 1.0),
             (circle(0.43, 0.43, 0.22), (235, 245, 255), 0.35),
@@ -263,7 +293,8 @@ def app_icon():
 def main():
     os.makedirs(OUT, exist_ok=True)
     sets = {"state": (state_images(), (24, 36)), "bar": (bar_images(), (32, 48)),
-            "header": (header_images(), (20, 30)), "menu": (menu_images(), (16, 24))}
+            "header": (header_images(), (20, 30)), "menu": (menu_images(), (16, 24)),
+            "backup": (backup_images(), (32, 48))}
     for name, (pictures, sizes) in sets.items():
         for size in sizes:
             with open(os.path.join(OUT, f"{name}_{size}.bmp"), "wb") as f:

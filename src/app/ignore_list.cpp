@@ -49,6 +49,29 @@ bool LoadIgnoreList(IFiles& files, const std::string& filePath, TIgnoreContents&
   return true;
 }
 
+bool RemoveIgnoreEntries(IFiles& files, const std::string& filePath, const std::string& category,
+                         const std::string& fullKeyPath, const std::string& valueName) {
+  std::string contents;
+  if (!files.ReadWholeFile(filePath, &contents)) return false;
+  std::string kept;
+  size_t start = 0;
+  while (start < contents.size()) {
+    const size_t lf = contents.find('\n', start);
+    const size_t end = lf == std::string::npos ? contents.size() : lf + 1;
+    const std::string raw = contents.substr(start, end - start);
+    start = end;
+    std::string line = raw;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    TIgnoreContents one;
+    TIgnoreContentItem& item = one.Items(one.Add());
+    std::string rest;
+    SplitAtBar(line, &item.Category, &rest);
+    SplitAtBar(rest, &item.FullKeyPath, &item.ValueName);
+    if (line.empty() || !IsIgnored(one, category, fullKeyPath, valueName)) kept += raw;
+  }
+  return files.WriteFileAtomically(filePath, kept);
+}
+
 int IsIgnored(const TIgnoreContents& list, const std::string& category, const std::string& fullKeyPath,
               const std::string& valueName) {
   for (const TIgnoreContentItem& item : list)

@@ -1,10 +1,12 @@
 #include "app/main_window.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/ignore_list.h"
 #include "app/repair_pass.h"
 #include "app/startup.h"
+#include "backup/backup_check.h"
 #include "backup/export_writer.h"
 #include "platform/reg_access.h"
 #include "sections/path_tests.h"
@@ -32,7 +34,8 @@ TTarnwickForm::TTarnwickForm(Platform& platform, const Settings& settings, IMain
       view_(view),
       startArgument_(std::move(startArgument)),
       driver_(platform, state_, lists_, *this, table),
-      tools_(view.ToolWindows()) {
+      tools_(view.ToolWindows()),
+      backupList_(platform, view.Prompts(), view.Pump(), kRepairBackupFolder, true) {
   state_.SelectAll = settings_.SelectAll;
 }
 
@@ -75,6 +78,7 @@ void TTarnwickForm::ExitRequested() {
   exiting_ = true;
   if (state_.ScanState == kStateScanning) state_.ScanState = kStateAbort;
   if (repairDialog_) repairDialog_->CancelBtnClick();
+  backupList_.Abort();
   tools_.AbortShown();
 }
 
@@ -154,6 +158,9 @@ bool TTarnwickForm::BackupBeforeRepair(std::vector<int>* notBackedUp) {
     return view_.Prompts().AskYesNo(kAppTitle, WithText(kBackupFailedText, folder), PromptIcon::Warning,
                                     PromptAnswer::No) == PromptAnswer::Yes;
   view_.Prompts().Tell(kAppTitle, WithText(kBackupCompleteText, folder), PromptIcon::Information);
+  // The file as it is now, read back: a record whose deletion it does not prove is not repaired either.
+  for (int row : UnprovenRecords(platform_, backup.path, lists_.Review, removesOf))
+    if (std::find(notBackedUp->begin(), notBackedUp->end(), row) == notBackedUp->end()) notBackedUp->push_back(row);
   return true;
 }
 
@@ -249,7 +256,24 @@ void TTarnwickForm::BarButtonClick(BarButton button) {
   } else {
     actionsHidden_ = true;
     mainPage_ = button == BarButton::Backup ? kBackupSheet : kAdvancedSheet;
+    if (button == BarButton::Backup) backupList_.Load();
   }
+  view_.StateChanged();
+}
+
+void TTarnwickForm::FullBackupBtnClick() {
+  if (!Busy() && !exiting_) view_.ShowFullBackupWindow();
+}
+
+void TTarnwickForm::RestoreRegistryBtnClick() {
+  if (Busy() || exiting_) return;
+  backupList_.RestoreRegistryBtnClick();
+  view_.StateChanged();
+}
+
+void TTarnwickForm::RemoveBackupBtnClick() {
+  if (Busy() || exiting_) return;
+  backupList_.RemoveBackupBtnClick();
   view_.StateChanged();
 }
 

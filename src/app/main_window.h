@@ -12,6 +12,7 @@
 #include "app/scan_driver.h"
 #include "app/settings.h"
 #include "app/tool_pages.h"
+#include "backup/backup_catalogue.h"
 #include "platform/platform.h"
 #include "sections/scan_context.h"
 
@@ -68,6 +69,8 @@ class IMainFormView {
   virtual std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) = 0;
   // The tool windows of the tools page.
   virtual IToolWindows& ToolWindows() = 0;
+  // The full backup window TRegBackupForm, modal.
+  virtual void ShowFullBackupWindow() = 0;
 };
 
 struct SectionIcon {
@@ -117,6 +120,13 @@ class TTarnwickForm : private IScanPage {
   void DiskCleanerBtnClick() { BarButtonClick(BarButton::DiskCleaner); }
   void IERestoreBtnClick() { BarButtonClick(BarButton::IERestore); }
 
+  // The backup page: its list of per-repair backups and its three buttons.
+  void BackupListViewSelect(int row) { backupList_.Select(row); }
+  void FullBackupBtnClick();
+  void RestoreRegistryBtnClick();
+  void RemoveBackupBtnClick();
+  const TBackupList& BackupList() const { return backupList_; }
+
   void AboutBtnClick() { view_.ShowAboutWindow(); }
   void HelpBtnClick();
   void TimerTick() { driver_.TimerTick(); }
@@ -162,7 +172,9 @@ class TTarnwickForm : private IScanPage {
   // Writes the backup of the selected records; false when the user chose not to repair without one.
   // `notBackedUp` receives the review indexes of records the backup could not hold whole.
   bool BackupBeforeRepair(std::vector<int>* notBackedUp);
-  bool Busy() const { return state_.ScanState == kStateScanning || repairing_ || waitingToScan_; }
+  bool Busy() const {
+    return state_.ScanState == kStateScanning || repairing_ || waitingToScan_ || backupList_.Busy();
+  }
   bool ScanPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kScanSectionsPage; }
   bool ReviewPageShown() const { return mainPage_ == kScanSheet && scanPage_ == kRepairPage; }
 
@@ -183,6 +195,7 @@ class TTarnwickForm : private IScanPage {
   ProblemLists lists_;
   TScanDriver driver_;
   TToolPages tools_;
+  TBackupList backupList_;
   std::array<SectionIcon, kSectionCount> icons_{};
   int mode_ = kModeIdle;
   int mainPage_ = kScanSheet;

@@ -5,7 +5,7 @@
 namespace tw {
 
 enum class PromptAnswer { Yes, No };
-enum class PromptIcon { Information, Warning, Error };
+enum class PromptIcon { None, Information, Warning, Error };
 
 // Implemented by Win32Prompts (ui/win32_prompts) and RecordingPrompts (tests).
 class IPrompts {

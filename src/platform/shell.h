@@ -7,6 +7,8 @@
 
 namespace tw {
 
+using ProgramHandle = std::uintptr_t;  // 0: no program
+
 // The shell's file operations and their flags, numbered as the shell numbers them.
 enum class ShellFileOp : uint32_t { Move = 1, Delete = 3 };
 constexpr uint32_t kFofNoConfirmation = 0x10;
@@ -44,6 +46,12 @@ class IShell {
   // One shell file operation on one path: Delete (to the Recycle Bin with kFofAllowUndo) or Move to `to`, a full
   // target path. True when the shell reported success and nothing was aborted; the caller checks the outcome.
   virtual bool FileOperation(ShellFileOp op, const std::string& from, const std::string& to, uint32_t flags) = 0;
+  // Starts a program (found as the shell finds it) with its window hidden, so that its end can be waited for;
+  // 0 when it did not start. Every handle given is closed with CloseProgram.
+  virtual ProgramHandle StartHidden(const std::string& file, const std::string& parameters) = 0;
+  // Waits at most `milliseconds` for the program to end; true once it has ended.
+  virtual bool ProgramEnded(ProgramHandle program, uint32_t milliseconds) = 0;
+  virtual void CloseProgram(ProgramHandle program) = 0;
 };
 
 }  // namespace tw

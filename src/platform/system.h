@@ -28,6 +28,8 @@ class ISystem {
   virtual int ScreenHeight() = 0;
   // Waits this many milliseconds (the in-memory system advances its clock instead).
   virtual void Sleep(uint32_t milliseconds) = 0;
+  // A file time (100 ns ticks since 1601, UTC) as local time. The default takes local time for UTC.
+  virtual LocalTime FileTimeToLocal(uint64_t fileTime);
   // The ANSI code page: whether a byte leads a double-byte character, and text converted to UTF-16.
   // The defaults describe a single-byte page whose 256 characters are the first 256 code points.
   virtual bool IsLeadByte(uint8_t) { return false; }
@@ -48,5 +50,10 @@ class ISystem {
     return true;
   }
 };
+
+// The civil date and time of a file time, without any time zone.
+LocalTime FileTimeToCalendar(uint64_t fileTime);
+
+inline LocalTime ISystem::FileTimeToLocal(uint64_t fileTime) { return FileTimeToCalendar(fileTime); }
 
 }  // namespace tw

@@ -157,8 +157,10 @@ void MainWindowView::CreateControls() {
   for (HWND page : scanPages_) ShowWindow(page, SW_SHOW);
   advancedPanel_ = MakePanel(mainPages_[kAdvancedSheet], 0, 0, contentW, contentH);
   ShowWindow(advancedPanel_, SW_SHOW);
-  toolHost_.Attach(advancedPanel_, ToolViewContext{instance_, window_, platform_, form_.CurrentSettings(),
-                                                   form_.State(), dm_, pump_, prompts_, theme_});
+  toolHost_.Attach(advancedPanel_, ViewContext());
+  backupPage_ = std::make_unique<BackupPageWindow>(ViewContext(), form_);
+  const RECT pageBounds{0, 0, contentW, contentH};
+  if (backupPage_->Create(mainPages_[kBackupSheet], pageBounds)) backupPage_->Show(true);
 
   CreateScanSectionsPage(scanPages_[kScanSectionsPage], contentW, contentH);
 
@@ -276,6 +278,7 @@ void MainWindowView::ApplyState() {
   SendMessageA(selectAllBox_, BM_SETCHECK, form_.SelectAllChecked() ? BST_CHECKED : BST_UNCHECKED, 0);
   for (HWND bar : barButtons_) InvalidateRect(bar, nullptr, FALSE);
 
+  if (backupPage_) backupPage_->Refresh();
   SetWindowTextA(problemsPanel_, form_.ProblemsHeading().c_str());
   const int problems = form_.Lists().Review.Count();
   if (problems != shownProblemRows_) {
@@ -314,10 +317,14 @@ void MainWindowView::KeepFocusVisible() {
   }
 }
 
-bool MainWindowView::OfferFirstFullBackup() {
-  // The full-backup dialog comes with the backup catalogue; until then the offer stays pending.
-  return false;
+ToolViewContext MainWindowView::ViewContext() {
+  return ToolViewContext{instance_, window_, platform_, form_.CurrentSettings(), form_.State(), dm_, pump_, prompts_,
+                         theme_};
 }
+
+bool MainWindowView::OfferFirstFullBackup() { return ShowFirstFullBackupDialog(ViewContext()); }
+
+void MainWindowView::ShowFullBackupWindow() { ShowRegBackupWindow(ViewContext()); }
 
 std::unique_ptr<IRepairDialogView> MainWindowView::ShowRepairDialog(TRepairDialogForm& dialog) {
   return std::make_unique<RepairDialogWindow>(instance_, window_, dialog, pump_);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "ui/backup_windows.h"
 #include "ui/data_module.h"
 #include "ui/theme.h"
 #include "ui/tool_page_host.h"
@@ -39,6 +40,7 @@ class MainWindowView : public IMainFormView {
   bool OfferFirstFullBackup() override;
   std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) override;
   IToolWindows& ToolWindows() override { return toolHost_; }
+  void ShowFullBackupWindow() override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -54,6 +56,8 @@ class MainWindowView : public IMainFormView {
                    int height, int id, ThemeFont font = ThemeFont::Normal);
   void CreateControls();
   void CreateScanSectionsPage(HWND page, int width, int height);
+  // What the tool windows and the backup windows get from the main window.
+  ToolViewContext ViewContext();
   void Layout();
   void ApplyState();
   void KeepFocusVisible();
@@ -90,6 +94,7 @@ class MainWindowView : public IMainFormView {
   std::array<HWND, 3> mainPages_{};
   std::array<HWND, 3> scanPages_{};
   HWND advancedPanel_ = nullptr;
+  std::unique_ptr<BackupPageWindow> backupPage_;
   HWND bottomPanel_ = nullptr;
   std::array<HWND, 6> headerButtons_{};
   std::array<HWND, 7> barButtons_{};

@@ -11,6 +11,8 @@
 #define IDB_HEADER_30 15
 #define IDB_MENU_16 16
 #define IDB_MENU_24 17
+#define IDB_BACKUP_32 40  // backup buttons, normal then highlighted: full backup, restore, remove, close
+#define IDB_BACKUP_48 41
 
 // About window.
 #define IDD_ABOUT 100
@@ -53,6 +55,35 @@
 #define IDM_EXCLUDE 500
 #define IDM_SELECT_ALL 501
 #define IDM_SELECT_NONE 502
+
+// Backup page of the main window.
+#define IDC_BACKUP_PAGE_LINE1 1301
+#define IDC_BACKUP_PAGE_LINE2 1302
+#define IDC_BACKUP_PAGE_LINE3 1303
+#define IDC_BACKUP_PAGE_LIST 1304
+#define IDC_BACKUP_PAGE_FULL 1305
+#define IDC_BACKUP_PAGE_RESTORE 1306
+#define IDC_BACKUP_PAGE_REMOVE 1307
+
+// Full backup window TRegBackupForm.
+#define IDD_REG_BACKUP 1400
+#define IDC_REG_BACKUP_LIST 1401
+#define IDC_REG_BACKUP_BACKUP 1402
+#define IDC_REG_BACKUP_RESTORE 1403
+#define IDC_REG_BACKUP_REMOVE 1404
+#define IDC_REG_BACKUP_CLOSE 1405
+
+// First-run dialog TFirstFullBackupDialog.
+#define IDD_FIRST_BACKUP 1500
+#define IDC_FIRST_BACKUP_HEADER 1501
+#define IDC_FIRST_BACKUP_LINE1 1502
+#define IDC_FIRST_BACKUP_LINE2 1503
+#define IDC_FIRST_BACKUP_MESSAGE 1504
+#define IDC_FIRST_BACKUP_OK 1505
+
+// The waiting window of a full backup.
+#define IDD_BACKUP_HINT 1700
+#define IDC_BACKUP_HINT_TEXT 1701
 
 // Browser repair window TBrowserRepairForm.
 #define IDC_IE_REPAIR_LIST 1601

@@ -1,5 +1,7 @@
 #include "ui/theme.h"
 
+#include <commctrl.h>
+
 #include "ui/data_module.h"
 
 namespace tw {
@@ -209,5 +211,58 @@ void Theme::DrawCheckRow(const DRAWITEMSTRUCT& item, bool checked, const std::st
   SelectObject(dc, oldFont);
   if ((item.itemState & ODS_FOCUS) && GetFocus() == item.hwndItem) DrawFocusFrame(dc, rect, 1, false);
 }
+
+void Theme::DrawPictureButton(const DRAWITEMSTRUCT& item, const TImageStrip& images, int index, COLORREF back) const {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  FillSolid(dc, rect, back);
+  const bool pressed = item.itemState & ODS_SELECTED;
+  if (IsHotButton(item.hwndItem) || pressed) DrawCard(dc, rect);
+  const int side = images.Size();
+  const int offset = pressed ? S(1) : 0;
+  images.Draw(dc, index, rect.left + (rect.right - rect.left - side) / 2 + offset, rect.top + S(6) + offset, side);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, item.itemState & ODS_DISABLED ? kThemeQuietText : kThemeText);
+  HGDIOBJ old = SelectObject(dc, Font(ThemeFont::Bold));
+  RECT text{rect.left, rect.top + S(10) + side, rect.right, rect.bottom - S(4)};
+  const std::string caption = WindowText(item.hwndItem);
+  DrawTextA(dc, caption.c_str(), -1, &text, DT_SINGLELINE | DT_CENTER | DT_TOP | DT_NOPREFIX | DT_END_ELLIPSIS);
+  SelectObject(dc, old);
+  if (item.itemState & ODS_FOCUS) DrawFocusFrame(dc, rect, S(3), false);
+}
+
+namespace {
+
+constexpr const char* kHotProperty = "TarnwickHot";
+
+LRESULT CALLBACK HotButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      if (!GetPropA(button, kHotProperty)) {
+        SetPropA(button, kHotProperty, reinterpret_cast<HANDLE>(1));
+        TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, button, 0};
+        TrackMouseEvent(&track);
+        InvalidateRect(button, nullptr, FALSE);
+      }
+      break;
+    case WM_MOUSELEAVE:
+      RemovePropA(button, kHotProperty);
+      InvalidateRect(button, nullptr, FALSE);
+      break;
+    case WM_NCDESTROY:
+      RemovePropA(button, kHotProperty);
+      RemoveWindowSubclass(button, HotButtonProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(button, message, wParam, lParam);
+}
+
+}  // namespace
+
+void TrackHotButton(HWND button) { SetWindowSubclass(button, HotButtonProc, 0, 0); }
+
+bool IsHotButton(HWND button) { return GetPropA(button, kHotProperty) != nullptr; }
 
 }  // namespace tw

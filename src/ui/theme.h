@@ -73,6 +73,9 @@ class Theme {
   // A picture button on the title gradient; `titleTop` is the gradient's top in the button's coordinates.
   void DrawHeaderButton(const DRAWITEMSTRUCT& item, const TImageStrip& images, int index, int titleTop,
                         int titleHeight) const;
+  // A picture button: picture `index` of `images` above the button's window text, on `back`; under the mouse
+  // (see TrackHotButton) a card is drawn behind it.
+  void DrawPictureButton(const DRAWITEMSTRUCT& item, const TImageStrip& images, int index, COLORREF back) const;
   // A white rounded card with a thin line.
   void DrawCard(HDC dc, const RECT& rect) const;
   // A row of an owner-drawn list: a check box at the left (in CheckBoxRect), a frame, and `lineCount` lines of
@@ -101,5 +104,9 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour);
 void FillGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom, int y0, int height);
 void RoundBox(HDC dc, const RECT& rect, int radius, COLORREF fill, COLORREF line);
 std::string WindowText(HWND window);
+// Makes an owner-drawn button repaint as the mouse enters and leaves it; IsHotButton tells whether it is under
+// the mouse now.
+void TrackHotButton(HWND button);
+bool IsHotButton(HWND button);
 
 }  // namespace tw

@@ -6,6 +6,7 @@ namespace {
 
 UINT IconStyle(PromptIcon icon) {
   switch (icon) {
+    case PromptIcon::None: return 0;
     case PromptIcon::Information: return MB_ICONINFORMATION;
     case PromptIcon::Warning: return MB_ICONWARNING;
     case PromptIcon::Error: return MB_ICONERROR;

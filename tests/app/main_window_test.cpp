@@ -240,6 +240,42 @@ TEST_F(MainWindowTest, BarButtons) {
   EXPECT_EQ(f.Mode(), kModeReview);
 }
 
+// The Backup button lists the per-repair backups afresh; while a restore waits for the registry editor the bar,
+// the scan and the page's other buttons do nothing.
+TEST_F(MainWindowTest, TheBackupPageListsTheRepairBackupsAndRestores) {
+  const std::string folder = "C:\\Tarnwick\\RepairBackup\\";
+  TTarnwickForm& f = Make();
+  f.BackupBtnClick();
+  EXPECT_TRUE(f.BackupList().Rows().empty());
+  mp.files.AddFile(folder + "_20261207_120509.reg", "Windows Registry Editor Version 5.00\r\n");
+  f.BackupBtnClick();
+  ASSERT_EQ(f.BackupList().Rows().size(), 1u);
+  EXPECT_EQ(f.BackupList().Rows()[0].Path, folder + "_20261207_120509.reg");
+
+  f.FullBackupBtnClick();
+  EXPECT_EQ(view.fullBackupWindows, 1);
+
+  mp.shell.programPolls = 3;
+  int pumps = 0;
+  view.pump.OnPump([&](int) {
+    ++pumps;
+    f.ScanBtnClick();
+    f.ScanNowBtnClick();
+    f.RemoveBackupBtnClick();
+    f.FullBackupBtnClick();
+  });
+  view.prompts.Answer(PromptAnswer::Yes);
+  f.BackupListViewSelect(0);
+  f.RestoreRegistryBtnClick();
+  EXPECT_GE(pumps, 2);
+  EXPECT_EQ(f.MainPage(), kBackupSheet);
+  EXPECT_EQ(f.Mode(), kModeIdle);
+  EXPECT_EQ(view.fullBackupWindows, 1);
+  ASSERT_EQ(view.prompts.calls.size(), 2u);
+  EXPECT_EQ(view.prompts.calls[1].text, "Restore registry successfully!");
+  EXPECT_TRUE(mp.files.FileExists(folder + "_20261207_120509.reg"));
+}
+
 TEST_F(MainWindowTest, ToolWindowsAreCreatedFreedOrKeptByTheBarRule) {
   using B = BarButton;
   struct Case {

@@ -388,6 +388,50 @@ TEST_F(ReviewRepairTest, WithAutomaticBackupsOffNothingIsExported) {
   EXPECT_EQ(f.ScanPage(), kFinishPage);
 }
 
+// The backup is read back after its message: a record the file no longer proves (changed or deleted by hand while
+// the message was up) is not repaired and its row says why; the others are repaired.
+TEST_F(ReviewRepairTest, ARecordTheBackupDoesNotProveIsNotRepaired) {
+  struct Case {
+    const char* name;
+    std::string from, to;  // replaced in the file's text while the message is up; empty `from`: the file removed
+    std::vector<std::string> statuses;
+  };
+  const std::string ok = "Repaired Successfully";
+  const std::string refused = "Not repaired: not in the backup (Backup Error)";
+  const std::vector<Case> cases = {
+      {"untouched", "[", "[", {ok, ok, ok}},
+      {"data changed", "data of value1", "data of valuE1", {ok, refused, ok}},
+      {"value renamed", "fake\\5]\r\n\"value0\"", "fake\\5]\r\n\"valueX\"", {ok, ok, refused}},
+      {"file removed", "", "", {refused, refused, refused}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fresh();
+    TTarnwickForm& f = Scan({{4, 2}, {5, 1}});
+    view.prompts.onCall = [&] {
+      if (c.from.empty()) {
+        mp().files.RemoveFile(kBackupFile);
+        return;
+      }
+      std::string text = Backup();
+      const size_t at = text.find(c.from);
+      ASSERT_NE(at, std::string::npos);
+      text.replace(at, c.from.size(), c.to);
+      std::string bytes = "\xFF\xFE";
+      for (char ch : text) bytes += ch, bytes += '\0';
+      mp().files.WriteWholeFile(kBackupFile, bytes);
+    };
+    f.RepairBtnClick();
+    view.prompts.onCall = nullptr;
+    std::vector<std::string> statuses;
+    for (const auto& row : f.Lists().Repairs) statuses.push_back(row.Rec.Status);
+    EXPECT_EQ(statuses, c.statuses);
+    EXPECT_EQ(Present(4, 0), c.statuses[0] != ok);
+    EXPECT_EQ(Present(4, 1), c.statuses[1] != ok);
+    EXPECT_EQ(Present(5, 0), c.statuses[2] != ok);
+  }
+}
+
 TEST_F(ReviewRepairTest, TheOneTimeFullBackupOfferIsRecordedOnlyWhenMade) {
   struct Case {
     const char* name;

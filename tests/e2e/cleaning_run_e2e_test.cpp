@@ -199,10 +199,19 @@ TEST_F(CleaningRunE2E, TheRegistryEditorRestoresWhatTheRepairRemovedAndNothingEl
   TRegistry sounds(real_.registry, kLocalMachine);
   EXPECT_FALSE(sounds.OpenKey(kSounds, false) && sounds.ValueExists(""));
 
-  const std::vector<std::string> backups = Backups();
-  ASSERT_EQ(backups.size(), 1u);
-  ASSERT_TRUE(test::ImportWithRegistryEditor(real_.files, backups[0]));
+  // Restored through the backup page: the registry editor imports the file, and the check after it finds
+  // every key and value of the file back.
+  ASSERT_EQ(Backups().size(), 1u);
+  form.BackupBtnClick();
+  ASSERT_EQ(form.BackupList().Rows().size(), 1u);
+  form.BackupListViewSelect(0);
+  view.prompts.Answer(PromptAnswer::Yes);
+  form.RestoreRegistryBtnClick();
+  ASSERT_EQ(view.prompts.calls.size(), 3u);
+  EXPECT_EQ(view.prompts.calls[1].text, "Do you want to restore registry now?");
+  EXPECT_EQ(view.prompts.calls[2].text, "Restore registry successfully!");
   test::ExpectSameSnapshot(before, Snap());
+  form.ScanBtnClick();
 
   // Back to the scan page; the next scan finds the restored entries again but not the excluded one.
   form.FinishBtnClick();

@@ -75,6 +75,7 @@ class RecordingFormView : public IMainFormView {
     return std::make_unique<RecordingRepairDialog>(*dialogs.back());
   }
   IToolWindows& ToolWindows() override { return tools; }
+  void ShowFullBackupWindow() override { ++fullBackupWindows; }
 
   std::array<RecordingText, kSectionCount> counts;
   RecordingText status;
@@ -83,7 +84,8 @@ class RecordingFormView : public IMainFormView {
   RecordingToolWindows tools;
   std::vector<std::unique_ptr<RepairDialogRecord>> dialogs;
   bool fullBackupOfferMade = false;
-  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0, fullBackupOffers = 0;
+  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0, fullBackupOffers = 0,
+      fullBackupWindows = 0;
 };
 
 }  // namespace tw::test

@@ -13,7 +13,8 @@
 #  5. Minimized, it is restored by the restore request and by a double click on the tray icon; a right click
 #     shows the tray menu.
 #  6. The tray menu's Exit during a repair ends the program.
-# Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR
+#  The console front end's scan of the seeded prefix counts what the window counted.
+# Usage: gui_smoke.sh TARNWICK_EXE PROBE_EXE WORK_DIR CLI_EXE
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 demo=$here/../../scripts/demo
@@ -26,6 +27,7 @@ fi
 exe=$1
 probe_exe=$2
 work=$3
+cli_exe=$4
 mkdir -p "$work"
 prefix=$work/wineprefix
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win64
@@ -50,6 +52,8 @@ wait_for_file() {
 bash "$demo/prefix.sh" create "$prefix"
 bash "$demo/prefix.sh" install "$prefix" "$exe"
 cp -f "$probe_exe" "$prefix/drive_c/Tarnwick/gui_probe.exe"
+# The one-time full-backup offer is taken as made, so Repair goes straight to the backup message.
+wine reg add 'HKCU\Software\Tarnwick' /v OneTime /t REG_SZ /d 1 /f >/dev/null 2>&1
 
 echo "== the tray menu's Exit during the wait before a -Scan start's scan"
 wine 'C:\Tarnwick\tarnwick.exe' -Scan &
@@ -112,6 +116,18 @@ while IFS='|' read -r caption added; do
   [ "${after:-0}" -eq "$expected" ] || fail "$caption: $after problems, expected $expected (baseline ${before:-0} + $added)"
   echo "ok: $caption=$after"
 done <"$demo/expected_counts.txt"
+
+echo "== the console front end lists the window's findings"
+cp -f "$cli_exe" "$prefix/drive_c/Tarnwick/tarnwick-cli.exe"
+status=0
+wine 'C:\Tarnwick\tarnwick-cli.exe' scan --format json --out 'C:\Tarnwick\scan.json' || status=$?
+[ "$status" -eq 1 ] || fail "the console scan ended with $status, expected 1 (problems found)"
+# The JSON counts, one "caption=count" per line as in ScanResult.
+sed -n '/"counts": {/,/}/p' "$prefix/drive_c/Tarnwick/scan.json" | grep -E '": [0-9]+,?$' |
+  sed -E 's/^ *"(.*)": ([0-9]+),?$/\1=\2/' | sort >"$work/cli_counts.txt"
+grep '=' "$work/seeded.ini" | tr -d '\r' | sort >"$work/window_counts.txt"
+diff "$work/window_counts.txt" "$work/cli_counts.txt" || fail "the console scan's counts differ from the window's"
+echo "ok: $(wc -l <"$work/cli_counts.txt") sections with the same counts as the window"
 
 echo "== the keyboard on the review page"
 probe tab-to ListBox || fail "Tab does not reach the problems list"

@@ -1,6 +1,7 @@
 // A shell that records what it is asked to start, with settable outcomes. Shortcut targets come from a table
 // the tests fill; files sent to the Recycle Bin leave the file system it is given and are listed in `recycled`.
 #pragma once
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -43,6 +44,22 @@ class MemoryShell : public IShell {
     if (found == shortcuts_.end()) return false;
     *target = found->second;
     return true;
+  }
+  // A started program runs its `onStart` action (what the program would do) at once and ends after
+  // `programPolls` calls of ProgramEnded.
+  ProgramHandle StartHidden(const std::string& file, const std::string& parameters) override {
+    startCalls.push_back({"", file, parameters, "", 0});
+    if (!executeResult_) return 0;
+    if (onStart) onStart(file, parameters);
+    programs_.push_back(programPolls);
+    return programs_.size();
+  }
+  bool ProgramEnded(ProgramHandle program, uint32_t) override {
+    int& left = programs_.at(program - 1);
+    return left <= 0 || --left == 0;
+  }
+  void CloseProgram(ProgramHandle program) override {
+    if (program) ++closedPrograms;
   }
   bool RecycleFiles(const std::vector<std::string>& paths) override {
     for (const std::string& path : paths) {
@@ -93,6 +110,10 @@ class MemoryShell : public IShell {
   void SetBrowserAvailable(bool available) { browserAvailable_ = available; }
 
   std::vector<ExecuteCall> executeCalls;
+  std::vector<ExecuteCall> startCalls;  // StartHidden: file and parameters
+  std::function<void(const std::string& file, const std::string& parameters)> onStart;
+  int programPolls = 1;
+  int closedPrograms = 0;
   std::vector<BrowserCall> browserCalls;
   std::vector<std::string> recycled;
   struct FileOperationCall {
@@ -106,6 +127,7 @@ class MemoryShell : public IShell {
 
  private:
   bool executeResult_ = true;
+  std::vector<int> programs_;  // polls left for each started program
   bool browserAvailable_ = true;
   IFiles* files_;
   std::map<std::string, std::string, NoCaseLess> shortcuts_;

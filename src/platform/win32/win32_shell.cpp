@@ -188,4 +188,24 @@ bool Win32Shell::FileOperation(ShellFileOp op, const std::string& from, const st
   return SHFileOperationA(&shellOp) == 0 && !shellOp.fAnyOperationsAborted;
 }
 
+ProgramHandle Win32Shell::StartHidden(const std::string& file, const std::string& parameters) {
+  SHELLEXECUTEINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+  info.lpVerb = "open";
+  info.lpFile = file.c_str();
+  info.lpParameters = OrNull(parameters);
+  info.nShow = SW_HIDE;
+  if (!ShellExecuteExA(&info) || !info.hProcess) return 0;
+  return reinterpret_cast<ProgramHandle>(info.hProcess);
+}
+
+bool Win32Shell::ProgramEnded(ProgramHandle program, uint32_t milliseconds) {
+  return WaitForSingleObject(reinterpret_cast<HANDLE>(program), milliseconds) != WAIT_TIMEOUT;
+}
+
+void Win32Shell::CloseProgram(ProgramHandle program) {
+  if (program) CloseHandle(reinterpret_cast<HANDLE>(program));
+}
+
 }  // namespace tw

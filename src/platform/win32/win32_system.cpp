@@ -89,6 +89,23 @@ std::u16string Win32System::AnsiToUtf16(const std::string& text) {
   return std::u16string(wide.begin(), wide.end());
 }
 
+LocalTime Win32System::FileTimeToLocal(uint64_t fileTime) {
+  FILETIME utc{static_cast<DWORD>(fileTime), static_cast<DWORD>(fileTime >> 32)};
+  FILETIME local;
+  SYSTEMTIME st;
+  if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return FileTimeToCalendar(fileTime);
+  LocalTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.milliseconds = st.wMilliseconds;
+  t.dayOfWeek = st.wDayOfWeek;
+  return t;
+}
+
 bool RunningOnWine() {
   static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   return wine;

@@ -12,6 +12,7 @@ class Win32System : public ISystem {
   std::string UserName() override;
   uint32_t TickCount() override;
   LocalTime Now() override;
+  LocalTime FileTimeToLocal(uint64_t fileTime) override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   void Sleep(uint32_t milliseconds) override;

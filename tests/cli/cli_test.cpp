@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include "cli/cli_args.h"
+#include "cli/cli_commands.h"
+#include "platform/memory/memory_platform.h"
+#include "platform/reg_access.h"
+
+namespace tw {
+namespace {
+
+TEST(CliArgsTest, CommandLinesAreTakenOrRefusedWithAReason) {
+  struct Case {
+    std::vector<std::string> args;
+    bool valid;
+    std::string errorPart;
+  } cases[] = {
+      {{"scan"}, true, ""},
+      {{"scan", "--sections", "17,1,4,4", "--format=JSON", "--out", "f.json"}, true, ""},
+      {{"scan", "--sections", "0,18,x"}, false, "\"0\" is not a section number"},
+      {{"scan", "--sections", "4,x"}, false, "\"x\" is not a section number"},
+      {{"scan", "--sections"}, false, "--sections needs a value"},
+      {{"scan", "--format", "xml"}, false, "\"xml\" is not a format"},
+      {{"scan", "--yes"}, false, "\"--yes\" is not an option of \"scan\""},
+      {{"scan", "extra"}, false, "Unexpected \"extra\""},
+      {{"clean"}, false, "\"clean\" is not a command"},
+      {{}, false, "No command given"},
+      {{"backups"}, false, "needs one of: list, restore"},
+      {{"backups", "restore"}, false, "Missing arguments"},
+      {{"ignore", "add", "18", "HKEY_CURRENT_USER\\x"}, false, "\"18\" is not a section number"},
+      {{"ignore", "add", "8", "HKEY_LOCAL_MACHINE\\x", "v", "w"}, false, "Unexpected \"w\""},
+      {{"junk", "scan", "--drives", "C:,d:\\"}, true, ""},
+      {{"junk", "scan", "--drives", "CD"}, false, "\"CD\" is not a drive"},
+      {{"repair", "--yes=1"}, false, "--yes takes no value"},
+      {{"frobnicate", "--help"}, false, "\"frobnicate\" is not a command"},
+      {{"repair", "--help"}, true, ""},
+  };
+  for (const Case& c : cases) {
+    std::string joined;
+    for (const auto& a : c.args) joined += a + " ";
+    SCOPED_TRACE(joined);
+    CliRequest request;
+    std::string error;
+    EXPECT_EQ(ParseCliArgs(c.args, &request, &error), c.valid);
+    if (!c.valid) {
+      EXPECT_NE(error.find(c.errorPart), std::string::npos) << error;
+    }
+  }
+  CliRequest request;
+  std::string error;
+  ASSERT_TRUE(ParseCliArgs({"scan", "--sections", "17,1,4,4"}, &request, &error));
+  EXPECT_EQ(request.sections, (std::vector<int>{1, 4, 17}));
+  ASSERT_TRUE(ParseCliArgs({"junk", "scan", "--drives", "c:,D:\\,C:"}, &request, &error));
+  EXPECT_EQ(request.drives, (std::vector<std::string>{"C:", "D:"}));
+}
+
+class RecordingConsole : public IConsole {
+ public:
+  void Out(const std::string& text) override { out += text; }
+  void Err(const std::string& text) override { err += text; }
+  void OutBytes(const std::string& bytes) override { out += bytes; }
+  bool ErrIsTerminal() override { return false; }
+  std::string out, err;
+};
+
+class CliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    mp.files.SetExecutablePath("C:\\Tarnwick\\tarnwick-cli.exe");
+    // Two missing fonts (one with a name outside ASCII) and one application path to a missing program.
+    TRegistry fonts(mp.registry, kLocalMachine);
+    ASSERT_TRUE(fonts.OpenKey("SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts", true));
+    fonts.WriteString("Gone Sans (TrueType)", "C:\\Fonts\\gonesans.ttf");
+    fonts.WriteString("Caf\xE9 \"Serif\", Bold", "C:\\Fonts\\cafe.ttf");
+    TRegistry app(mp.registry, kLocalMachine);
+    ASSERT_TRUE(app.OpenKey("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\gone.exe", true));
+    app.WriteString("", "C:\\Gone\\gone.exe");
+  }
+  int Run(const std::vector<std::string>& args) {
+    console = RecordingConsole();
+    return RunCli(mp.platform, console, args);
+  }
+
+  MemoryPlatform mp;
+  RecordingConsole console;
+};
+
+TEST_F(CliTest, ScanListsTheFindingsAndCountsOfTheScanResultInEveryFormat) {
+  ASSERT_EQ(Run({"scan", "--sections", "5,10", "--format", "json"}), kExitFound);
+  const auto doc = nlohmann::json::parse(console.out);
+  ASSERT_EQ(doc["findings"].size(), 3u);
+  EXPECT_EQ(doc["findings"][0]["section"], 5);
+  EXPECT_EQ(doc["findings"][0]["caption"], "Fonts Sections");
+  EXPECT_EQ(doc["findings"][1]["valueName"], "Caf\xC3\xA9 \"Serif\", Bold");  // UTF-8
+  EXPECT_EQ(doc["findings"][2]["fullKeyPath"],
+            "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\gone.exe");
+  EXPECT_EQ(doc["counts"], nlohmann::json::parse(R"({"Fonts Sections": 2, "Application Paths": 1})"));
+  // The same counts the window's result file holds.
+  std::string result;
+  ASSERT_TRUE(mp.files.ReadWholeFile("C:\\Tarnwick\\ScanResult", &result));
+  EXPECT_NE(result.find("Fonts Sections=2"), std::string::npos) << result;
+  EXPECT_NE(result.find("Application Paths=1"), std::string::npos) << result;
+
+  ASSERT_EQ(Run({"scan", "--sections", "5", "--format", "csv"}), kExitFound);
+  EXPECT_EQ(console.out.substr(0, console.out.find("\r\n")),
+            "section,caption,fullKeyPath,valueName,valueData,description,title");
+  EXPECT_NE(console.out.find(",\"Caf\xC3\xA9 \"\"Serif\"\", Bold\","), std::string::npos) << console.out;
+
+  ASSERT_EQ(Run({"scan", "--sections", "5"}), kExitFound);
+  EXPECT_NE(console.out.find("[5] Fonts Sections: HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion"
+                             "\\Fonts | Gone Sans (TrueType) | C:\\Fonts\\gonesans.ttf"),
+            std::string::npos)
+      << console.out;
+  EXPECT_NE(console.out.find("Problems found: 2\n  Fonts Sections: 2\n"), std::string::npos) << console.out;
+
+  EXPECT_EQ(Run({"scan", "--sections", "15"}), kExitDone);
+}
+
+TEST_F(CliTest, BadUsageAndUnwritableOutputChangeNothing) {
+  EXPECT_EQ(Run({"scan", "--sections", "0,18,x"}), kExitUsage);
+  EXPECT_NE(console.err.find("Usage: tarnwick-cli scan"), std::string::npos);
+  EXPECT_EQ(Run({"scan", "--out", "Q:\\nowhere\\out.json"}), kExitCannotRun);
+  EXPECT_NE(console.err.find("Cannot write \"Q:\\nowhere\\out.json\""), std::string::npos) << console.err;
+  EXPECT_FALSE(mp.files.FileExists("C:\\Tarnwick\\ScanResult"));  // nothing was scanned
+}
+
+TEST_F(CliTest, IgnoreEntriesAreAddedSeenByTheScanAndRemovedLeavingOtherLinesAsTheyWere) {
+  const std::string file = "C:\\Tarnwick\\TarnwickIgnores.dat";
+  const std::string other = "Fonts Sections|HKEY_LOCAL_MACHINE\\Other|x\r\nnot an entry\n";
+  ASSERT_TRUE(mp.files.WriteWholeFile(file, other));
+  // The entry is added as the scan lists it: its key path and value name.
+  ASSERT_EQ(Run({"scan", "--sections", "10", "--format", "json"}), kExitFound);
+  const auto finding = nlohmann::json::parse(console.out)["findings"][0];
+  const std::string appKey = finding["fullKeyPath"], valueName = finding["valueName"];
+  EXPECT_EQ(Run({"ignore", "add", "10", appKey, valueName}), kExitDone);
+  EXPECT_EQ(Run({"ignore", "add", "10", appKey, valueName}), kExitDone);
+  EXPECT_EQ(console.out, "Already in the ignore list.\n");
+  EXPECT_EQ(Run({"scan", "--sections", "10"}), kExitDone);
+
+  EXPECT_EQ(Run({"ignore", "list"}), kExitDone);
+  EXPECT_NE(console.out.find("Application Paths|" + appKey + "|" + valueName + "\n"), std::string::npos) << console.out;
+  EXPECT_EQ(Run({"ignore", "remove", "10", appKey, valueName}), kExitDone);
+  std::string contents;
+  ASSERT_TRUE(mp.files.ReadWholeFile(file, &contents));
+  EXPECT_EQ(contents, other);
+  EXPECT_EQ(Run({"scan", "--sections", "10"}), kExitFound);
+}
+
+}  // namespace
+}  // namespace tw
