@@ -1,7 +1,5 @@
 #include "tools/disk_cleaner.h"
 
-#include <map>
-
 #include "app/main_window.h"
 #include "app/scan_driver.h"
 
@@ -12,29 +10,13 @@ namespace {
 // The flags of the Recycle Bin and the move: no error dialog, undo allowed, no confirmation.
 constexpr uint32_t kCleanupFlags = kFofNoErrorUi | kFofAllowUndo | kFofNoConfirmation;
 
-// The attribute words whose folders are entered: directory; hidden; system; normal; temporary; directory+hidden;
-// directory+hidden+read-only; archive. Any other word, such as a junction's or a symbolic link's (0x400), or a
-// read-only folder's (0x11), is not entered.
-bool Enterable(uint32_t attributes) {
-  switch (attributes) {
-    case 0x10: case 0x2: case 0x4: case 0x80: case 0x100: case 0x12: case 0x13: case 0x20: return true;
-    default: return false;
-  }
-}
-
 bool IsDots(const std::string& name) { return name == "." || name == ".."; }
 
-std::string DriveOf(const std::string& path) {
-  std::string drive = path.substr(0, 2);
-  for (char& c : drive) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return drive;
-}
-
-// A folder holding nothing but "." and "..".
+// A folder that can be listed and holds nothing but "." and "..".
 bool FolderIsEmpty(IFiles& files, const std::string& folder) {
   FindData entry;
   const FindHandle search = files.FindFirst(folder + "\\*.*", &entry);
-  if (!search) return true;
+  if (!search) return false;  // what it holds is unknown
   bool empty = true;
   do empty = IsDots(entry.name);
   while (empty && files.FindNext(search, &entry));
@@ -63,35 +45,16 @@ bool TSysDiskCleanerForm::FileTypeOkEnabled(const std::string& pattern) {
   return pattern.find_first_not_of(' ') != std::string::npos;
 }
 
+std::array<std::string, 3> TSysDiskCleanerForm::DetailLines(const TTempFileInfo& file) {
+  return {"FileName: " + file.FileName, "Path: " + file.FullPath, "Size: " + std::to_string(file.Size / 1024) + "KB"};
+}
+
 std::string TSysDiskCleanerForm::TablePath() { return ExecutableFolder(platform_.files) + kJunkFileName; }
 
 void TSysDiskCleanerForm::FormCreate() {
-  FillDrives();
+  drives_ = ListFixedDrives(platform_);
   page_ = kDrivesPage;
   screen_.Changed();
-}
-
-void TSysDiskCleanerForm::FillDrives() {
-  drives_.clear();
-  IFiles& files = platform_.files;
-  const uint32_t present = files.LogicalDrives();
-  for (int i = 0; i < 26; ++i) {
-    if (!(present & (1u << i))) continue;
-    const std::string drive = std::string(1, static_cast<char>('A' + i)) + ":";
-    const std::string root = drive + "\\";
-    uint64_t freeBytes = 0, totalBytes = 0;
-    if (files.DriveType(root) != kDriveFixed || !files.FreeSpace(root, &freeBytes, &totalBytes)) continue;
-    const uint64_t freeMb = freeBytes >> 20, totalMb = totalBytes >> 20;
-    if (freeMb == 0 || totalMb == 0) continue;
-    DriveRow row;
-    ShellItemInfo info;
-    row.Caption = platform_.shell.ItemInfo(root, &info) && !info.displayName.empty() ? info.displayName : root;
-    row.IconIndex = info.iconIndex;
-    row.TotalSpace = std::to_string(totalMb) + "MB";
-    row.FreeSpace = std::to_string(freeMb) + "MB";
-    row.Drive = drive;
-    drives_.push_back(row);
-  }
 }
 
 void TSysDiskCleanerForm::NextBtnClick() {
@@ -200,108 +163,42 @@ void TSysDiskCleanerForm::DelBtnClick() {
 
 void TSysDiskCleanerForm::RunScan() {
   found_.clear();
-  ticked_.clear();
-  for (const TJunkType& type : types_)
-    if (type.Ticked) ticked_.emplace_back(type.Pattern);
+  const std::vector<JunkPattern> patterns = TickedPatterns(types_);
+  const auto stopped = [this] { return state_ == kCleanerStopped; };
   for (ScanRow& row : scanRows_) {
-    if (state_ == kCleanerStopped) break;
+    if (stopped()) break;
     row.Status = "Scanning";
     screen_.Changed();
-    ScanFolder(row.Drive);
-    row.Status = state_ == kCleanerStopped ? "User Stop" : "Finished";
+    ScanJunkFolder(platform_.files, row.Drive, patterns, pump_, screen_.ScanMessage(), stopped, &found_);
+    row.Status = stopped() ? "User Stop" : "Finished";
     screen_.Changed();
     pump_.ProcessMessages();
   }
   screen_.ScanMessage().SetText("");
 }
 
-// A depth-first walk with one open search per level, kept on a stack of its own (no recursion to overflow): a
-// folder is entered when its attribute word allows it and is tested itself after its contents.
-void TSysDiskCleanerForm::ScanFolder(const std::string& root) {
-  struct Level {
-    std::string folder;
-    FindHandle search;
-    FindData entry;  // the entry of the level above that opened this one
-  };
-  IFiles& files = platform_.files;
-  std::vector<Level> levels;
-  FindData entry;
-  const FindHandle first = files.FindFirst(root + "\\*.*", &entry);
-  if (!first) return;
-  levels.push_back({root, first, {}});
-  bool have = true;
-  while (!levels.empty()) {
-    if (state_ == kCleanerStopped) break;
-    if (!have) {
-      Level done = std::move(levels.back());
-      levels.pop_back();
-      files.FindClose(done.search);
-      if (levels.empty()) break;
-      TestEntry(levels.back().folder, done.entry);
-      have = files.FindNext(levels.back().search, &entry);
-      continue;
-    }
-    pump_.ProcessMessages();
-    if (state_ == kCleanerStopped) break;
-    const std::string folder = levels.back().folder;
-    if (IsDots(entry.name)) {
-      have = files.FindNext(levels.back().search, &entry);
-      continue;
-    }
-    if (Enterable(entry.attributes)) {
-      const std::string path = folder + "\\" + entry.name;
-      screen_.ScanMessage().SetText(path);
-      if (entry.attributes & kAttrDirectory) {
-        FindData inner;
-        const FindHandle search = files.FindFirst(path + "\\*.*", &inner);
-        if (search) {
-          levels.push_back({path, search, entry});
-          entry = inner;
-          continue;
-        }
-      }
-    }
-    TestEntry(folder, entry);
-    have = files.FindNext(levels.back().search, &entry);
-  }
-  for (const Level& level : levels) files.FindClose(level.search);
-}
-
-void TSysDiskCleanerForm::TestEntry(const std::string& folder, const FindData& entry) {
-  for (const JunkPattern& pattern : ticked_) {
-    if (!pattern.Matches(entry.name)) continue;
-    found_.push_back({entry.name, folder + "\\" + entry.name, entry.size, (entry.attributes & kAttrDirectory) != 0});
-    return;
-  }
-}
-
 std::vector<TTempFileInfo> TSysDiskCleanerForm::FoundOn(const std::string& drive) const {
   std::vector<TTempFileInfo> files;
   for (const TTempFileInfo& file : found_)
-    if (DriveOf(file.FullPath) == drive) files.push_back(file);
+    if (JunkDriveOf(file.FullPath) == drive) files.push_back(file);
   return files;
 }
 
 void TSysDiskCleanerForm::BuildReport() {
   reportRows_.clear();
-  std::map<std::string, std::pair<uint64_t, uint64_t>> perDrive;  // count, bytes
-  for (const TTempFileInfo& file : found_) {
-    auto& sums = perDrive[DriveOf(file.FullPath)];
-    ++sums.first;
-    sums.second += file.Size;
-  }
+  const std::vector<JunkDriveTotal> totals = JunkTotalsByDrive(found_);
   for (const ScanRow& row : scanRows_) {
-    const auto& sums = perDrive[row.Drive];
-    if (sums.first == 0 && sums.second == 0) continue;
-    ReportRow report;
-    report.Caption = row.Caption;
-    report.Count = sums.first;
-    report.Kilobytes = sums.second / 1024;
-    report.Total = std::to_string(report.Count);
-    report.Space = std::to_string(report.Kilobytes) + " KB";
-    report.Drive = row.Drive;
-    reportRows_.push_back(report);
-    UpdateStatusBar();
+    for (const JunkDriveTotal& total : totals) {
+      if (total.Drive != row.Drive || (total.Count == 0 && total.Bytes == 0)) continue;
+      ReportRow report;
+      report.Caption = row.Caption;
+      report.Count = total.Count;
+      report.Kilobytes = total.Bytes / 1024;
+      report.Total = std::to_string(report.Count);
+      report.Space = std::to_string(report.Kilobytes) + " KB";
+      report.Drive = row.Drive;
+      reportRows_.push_back(report);
+    }
   }
   UpdateStatusBar();
 }
@@ -347,10 +244,13 @@ void TSysDiskCleanerForm::RadioButton3Click() {
 void TSysDiskCleanerForm::RunCleanup() {
   cleanupRows_.clear();
   cleaning_ = true;
+  cleanupAborted_ = false;
   for (const ReportRow& row : reportRows_) {
     if (!row.Checked) continue;
     for (const TTempFileInfo& file : FoundOn(row.Drive)) {
+      if (cleanupAborted_) break;
       cleanupRows_.push_back({file.FullPath, CleanOne(file)});
+      screen_.Changed();
       pump_.ProcessMessages();
     }
   }

@@ -2,6 +2,7 @@
 // walks the drives for entries matching the ticked types, reports them per drive and then deletes them, sends
 // them to the Recycle Bin or moves them into one folder.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/prompts.h"
 #include "platform/platform.h"
 #include "sections/scan_context.h"
+#include "tools/junk_scan.h"
 #include "tools/junk_types.h"
 
 namespace tw {
@@ -21,6 +23,11 @@ constexpr int kReportPage = 3;
 constexpr int kCleanupOptionsPage = 4;
 constexpr int kCleanupPage = 5;
 
+// The title of each page.
+constexpr const char* kCleanerPageTitles[6] = {"Select drives to be scaned", "Select Junk Files",
+                                               "Search Disk Drives",         "Scan Process Summary",
+                                               "Select cleaning options",    "Remove Junk Files"};
+
 // The wizard's state byte.
 constexpr uint8_t kCleanerIdle = 0;
 constexpr uint8_t kCleanerScanning = 1;
@@ -29,23 +36,9 @@ constexpr uint8_t kCleanerScanned = 3;
 constexpr uint8_t kCleanerCleaning = 4;
 
 constexpr const char* kDeletePermanentlyQuestion =
-    "The junk files will be deleted permanently and cannot be restored.\r\rDo you want to delete them?";
+    "The junk files will be deleted permanently and cannot be restored.\n\nDo you want to delete them?";
 constexpr const char* kRemoveTypeQuestion = "You want to Delete selected item?";
 
-struct TTempFileInfo {
-  std::string FileName;
-  std::string FullPath;  // the folder, a backslash, the name
-  uint64_t Size = 0;
-  bool IsFolder = false;
-};
-
-struct DriveRow {
-  std::string Caption;  // the shell's display name
-  int IconIndex = -1;
-  std::string TotalSpace, FreeSpace;  // "%dMB"
-  std::string Drive;                  // "C:"
-  bool Checked = true;
-};
 struct ScanRow {
   std::string Caption, Status, Drive;
 };
@@ -105,8 +98,11 @@ class TSysDiskCleanerForm {
   bool BackEnabled() const { return page_ > kDrivesPage && page_ < kCleanupPage; }
   const char* NextCaption() const { return page_ == kCleanupPage ? "Finish" : "Next>"; }
   bool Busy() const { return scanning_ || cleaning_; }
-  // The program ends: a running scan stops at its next entry.
-  void Abort() { if (state_ == kCleanerScanning) state_ = kCleanerStopped; }
+  // The program ends: a running scan stops at its next entry, a running cleanup before its next file.
+  void Abort() {
+    if (state_ == kCleanerScanning) state_ = kCleanerStopped;
+    if (cleaning_) cleanupAborted_ = true;
+  }
 
   const std::vector<DriveRow>& Drives() const { return drives_; }
   const std::vector<TJunkType>& Types() const { return types_; }
@@ -125,14 +121,17 @@ class TSysDiskCleanerForm {
   static int FirstColumnWidth(int listWidth, int otherColumns) { return listWidth - otherColumns - 23; }
   // TTemporaryFileForm's OK is enabled only for a pattern that is not blank.
   static bool FileTypeOkEnabled(const std::string& pattern);
+  // TDetailTempFileForm: the label abFileTotal and the three lines of a row of TempFilesListBox.
+  static std::string DetailTotal(size_t count) { return "Total: " + std::to_string(count); }
+  static std::array<std::string, 3> DetailLines(const TTempFileInfo& file);
+  // Statuses drawn in red: "Scanning" in the scan list, any status holding "Error" in the cleanup list.
+  static bool ScanStatusRed(const std::string& status) { return status == "Scanning"; }
+  static bool CleanupStatusRed(const std::string& status) { return status.find("Error") != std::string::npos; }
 
  private:
   std::string TablePath();
-  void FillDrives();
   void LoadTypes();
   void RunScan();
-  void ScanFolder(const std::string& root);
-  void TestEntry(const std::string& folder, const FindData& entry);
   void BuildReport();
   void UpdateStatusBar();
   void RunCleanup();
@@ -147,13 +146,13 @@ class TSysDiskCleanerForm {
   uint8_t state_ = kCleanerIdle;
   bool scanning_ = false;  // from the scan's start until its loop has ended, also after Stop
   bool cleaning_ = false;
+  bool cleanupAborted_ = false;
   std::vector<DriveRow> drives_;
   std::vector<TJunkType> types_;
   bool selectAllTypes_ = true;
   int selectedType_ = -1;
   std::vector<ScanRow> scanRows_;
   std::vector<TTempFileInfo> found_;
-  std::vector<JunkPattern> ticked_;  // the ticked types of the running scan
   std::vector<ReportRow> reportRows_;
   std::string statusPanels_[4] = {"Selected:", "", "", ""};
   CleanupMode mode_ = CleanupMode::Recycle;

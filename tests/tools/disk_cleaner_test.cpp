@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,8 @@ TEST_F(DiskCleanerTest, ScanFindsTheTickedTypesByTheAttributeRule) {
   form.Label23Click();
   ASSERT_EQ(screen.details.size(), 2u);
   EXPECT_EQ(screen.details[0].size(), 8u);
+  EXPECT_EQ(TSysDiskCleanerForm::DetailLines(screen.details[0][0]),
+            (std::array<std::string, 3>{"FileName: big.tmp", "Path: D:\\big.tmp", "Size: 5242880KB"}));
 }
 
 TEST_F(DiskCleanerTest, StopMarksTheCurrentDriveAndLeavesTheRest) {
