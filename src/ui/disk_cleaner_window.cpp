@@ -248,9 +248,6 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
     Page(3, Label("below. In the next step you will choose how to deal with the junk files.", IDC_DC_REPORT_LINE2));
     reportList_ = Page(3, List(IDC_DC_REPORT_LIST, 0, LVS_EX_CHECKBOXES,
                                {{"Scanned Drive", 0}, {"Total", 80}, {"Space occupied", 120}}));
-    statusBar_ = Page(3, MakeControl(STATUSCLASSNAMEA, "", CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
-                                     0, 0, IDC_DC_STATUS_BAR));
-    detailsLink_ = Page(3, MakeControl("SysLink", kDetailsLink, WS_TABSTOP, 0, 0, 0, 0, IDC_DC_DETAILS_LINK));
 
     // Page 4: the cleaning mode.
     Page(4, Label("Select the mode of cleaning files from your system", IDC_DC_MODE_TEXT));
@@ -266,6 +263,12 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
     // Page 5: the cleanup.
     Page(5, Label("Disk Cleaner will remove scanned junk files.", IDC_DC_CLEANUP_TEXT));
     cleanupList_ = Page(5, List(IDC_DC_CLEANUP_LIST, LVS_OWNERDATA, 0, {{"Junk Files", 0}, {"Status", 120}}));
+
+    // Made last, with the window's buttons: hidden controls take no part in the tab order, so each page keeps
+    // its own order.
+    statusBar_ = Page(3, MakeControl(STATUSCLASSNAMEA, "", CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER, 0, 0,
+                                     0, 0, IDC_DC_STATUS_BAR));
+    detailsLink_ = Page(3, MakeControl("SysLink", kDetailsLink, WS_TABSTOP, 0, 0, 0, 0, IDC_DC_DETAILS_LINK));
 
     back_ = Button("<Back", IDC_DC_BACK);
     next_ = Button("Next>", IDC_DC_NEXT);
@@ -370,6 +373,13 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
   HBRUSH OnControlColour(HDC dc, HWND control) override {
     const bool onCard = control == heading_ || control == description_ ||
                         std::find(std::begin(modes_), std::end(modes_), control) != std::end(modes_);
+    if (control == detailsLink_) {
+      // The link control may delete the brush it is given (Wine's does): it gets the stock DC brush, which
+      // survives that, so the theme's brushes stay valid for every other control.
+      GetTheme().ControlColour(dc, ThemeSurface::Content);
+      SetDCBrushColor(dc, GetTheme().Back(ThemeSurface::Content));
+      return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    }
     return GetTheme().ControlColour(dc, onCard ? ThemeSurface::Card : ThemeSurface::Content);
   }
 
@@ -495,7 +505,9 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
   void SyncList(HWND list, const ListRows& rows, ListRows* shown, const std::vector<int>* images = nullptr) {
     if (rows == *shown) return;
     const size_t count = rows.texts.size();
-    if (shown->texts.size() != count) {
+    const bool rebuild = shown->texts.size() != count;
+    if (rebuild) {
+      SendMessageA(list, WM_SETREDRAW, FALSE, 0);
       ListView_DeleteAllItems(list);
       *shown = ListRows{};
       for (size_t i = 0; i < count; ++i) {
@@ -518,6 +530,10 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
       if (rows.checks[i] >= 0 && rows.checks[i] != shown->checks[i]) ListView_SetCheckState(list, row, rows.checks[i]);
     }
     *shown = rows;
+    if (rebuild) {
+      SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+      InvalidateRect(list, nullptr, TRUE);
+    }
   }
 
   // Shows the controller's state: the page with its title, the lists, the mode, the buttons.
@@ -600,11 +616,14 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
   void ShowPage(int page) {
     HWND focus = GetFocus();
     const bool focusHere = focus && IsChild(Window(), focus);
+    // The other pages' controls go first: they share places with this page's.
     for (size_t p = 0; p < pages_.size(); ++p)
-      for (HWND control : pages_[p]) ShowWindow(control, static_cast<int>(p) == page ? SW_SHOW : SW_HIDE);
+      if (static_cast<int>(p) != page)
+        for (HWND control : pages_[p]) ShowWindow(control, SW_HIDE);
+    for (HWND control : pages_[static_cast<size_t>(page)]) ShowWindow(control, SW_SHOW);
     SetText(heading_, kCleanerPageTitles[page]);
     shownPage_ = page;
-    InvalidateRect(Window(), nullptr, FALSE);
+    RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     // Keyboard focus stays in the window: on "Stop" while scanning, otherwise on "Next>" when the control that
     // had it went with its page.
     if (!focusHere) return;
