@@ -538,6 +538,8 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
 
   // Shows the controller's state: the page with its title, the lists, the mode, the buttons.
   void Refresh() {
+    const HWND focus = GetFocus();
+    const bool focusHere = focus && (focus == Window() || IsChild(Window(), focus));
     syncing_ = true;
     const int page = form_.Page();
     const bool busy = form_.Busy();
@@ -609,13 +611,12 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
     for (HWND button : {next_, back_, stop_, edit_, remove_}) InvalidateRect(button, nullptr, FALSE);
 
     if (page != shownPage_) ShowPage(page);
+    if (focusHere) KeepFocus();
     syncing_ = false;
     if (busy) UpdateWindow(Window());
   }
 
   void ShowPage(int page) {
-    HWND focus = GetFocus();
-    const bool focusHere = focus && IsChild(Window(), focus);
     // The other pages' controls go first: they share places with this page's.
     for (size_t p = 0; p < pages_.size(); ++p)
       if (static_cast<int>(p) != page)
@@ -624,14 +625,16 @@ class DiskCleanerWindow : public ToolWindow, public IDiskCleanerScreen {
     SetText(heading_, kCleanerPageTitles[page]);
     shownPage_ = page;
     RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-    // Keyboard focus stays in the window: on "Stop" while scanning, otherwise on "Next>" when the control that
-    // had it went with its page.
-    if (!focusHere) return;
-    if (page == kScanPage && IsWindowEnabled(stop_)) {
-      SetFocus(stop_);
-    } else if (!IsWindowVisible(focus) || !IsWindowEnabled(focus)) {
-      SetFocus(IsWindowEnabled(next_) ? next_ : Window());
-    }
+  }
+
+  // Keyboard focus that was in the window stays there: when its control went with its page or was disabled, it
+  // moves to "Stop" while the scan runs, otherwise to "Next>".
+  void KeepFocus() {
+    const HWND focus = GetFocus();
+    if (focus && focus != Window() && IsChild(Window(), focus) && IsWindowVisible(focus) && IsWindowEnabled(focus))
+      return;
+    if (IsWindowVisible(stop_) && IsWindowEnabled(stop_)) SetFocus(stop_);
+    else if (IsWindowEnabled(next_)) SetFocus(next_);
   }
 
   TSysDiskCleanerForm form_;
