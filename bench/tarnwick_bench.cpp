@@ -306,7 +306,7 @@ void JunkTreeBench(uint64_t entries, int repeat) {
     return p.files.WriteWholeFile(link.substr(0, link.size() - 4) + ".tmp", "junk");
   });
   const double madeSeconds = NowSeconds() - t0;
-  const std::vector<JunkPattern> patterns = TickedPatterns(DefaultJunkTypes());
+  const JunkMatcher matcher(DefaultJunkTypes());
   double rawBest = 1e30, scanBest = 1e30;
   uint64_t listed = 0;
   size_t found = 0;
@@ -318,7 +318,7 @@ void JunkTreeBench(uint64_t entries, int repeat) {
     std::vector<TTempFileInfo> list;
     screen->ResetStats();
     start = NowSeconds();
-    ScanJunkFolder(platform.files, root, patterns, screen->Pump(), screen->StatusPanel(), [] { return false; }, &list);
+    ScanJunkFolder(platform.files, root, matcher, screen->Pump(), screen->StatusPanel(), [] { return false; }, &list);
     scanBest = std::min(scanBest, NowSeconds() - start);
     const PumpStats p = screen->Finish();
     pump.longestCallGapMs = std::max(pump.longestCallGapMs, p.longestCallGapMs);

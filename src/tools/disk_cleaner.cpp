@@ -163,13 +163,13 @@ void TSysDiskCleanerForm::DelBtnClick() {
 
 void TSysDiskCleanerForm::RunScan() {
   found_.clear();
-  const std::vector<JunkPattern> patterns = TickedPatterns(types_);
+  const JunkMatcher matcher(types_);
   const auto stopped = [this] { return state_ == kCleanerStopped; };
   for (ScanRow& row : scanRows_) {
     if (stopped()) break;
     row.Status = "Scanning";
     screen_.Changed();
-    ScanJunkFolder(platform_.files, row.Drive, patterns, pump_, screen_.ScanMessage(), stopped, &found_);
+    ScanJunkFolder(platform_.files, row.Drive, matcher, pump_, screen_.ScanMessage(), stopped, &found_);
     row.Status = stopped() ? "User Stop" : "Finished";
     screen_.Changed();
     pump_.ProcessMessages();

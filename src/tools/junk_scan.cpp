@@ -44,16 +44,31 @@ std::vector<DriveRow> ListFixedDrives(Platform& platform) {
   return drives;
 }
 
-std::vector<JunkPattern> TickedPatterns(const std::vector<TJunkType>& types) {
-  std::vector<JunkPattern> patterns;
-  for (const TJunkType& type : types)
-    if (type.Ticked) patterns.emplace_back(type.Pattern);
-  return patterns;
+JunkMatcher::JunkMatcher(const std::vector<TJunkType>& types) {
+  for (const TJunkType& type : types) {
+    if (!type.Ticked) continue;
+    JunkPattern pattern(type.Pattern);
+    switch (pattern.GetKind()) {
+      case JunkPattern::Kind::Plain: names_.insert(pattern.Text()); break;
+      case JunkPattern::Kind::Extension: extensions_.insert(pattern.Text()); break;
+      case JunkPattern::Kind::Wildcard: wildcards_.push_back(std::move(pattern)); break;
+    }
+  }
+}
+
+bool JunkMatcher::Matches(const std::string& name) const {
+  if (names_.find(std::string_view(name)) != names_.end()) return true;
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && extensions_.find(std::string_view(name).substr(dot)) != extensions_.end())
+    return true;
+  for (const JunkPattern& pattern : wildcards_)
+    if (pattern.Matches(name)) return true;
+  return false;
 }
 
 // One open search per level on a stack of its own; the entry that opened a level is tested when the level is
 // done, so a folder comes after its contents.
-bool ScanJunkFolder(IFiles& files, const std::string& root, const std::vector<JunkPattern>& patterns,
+bool ScanJunkFolder(IFiles& files, const std::string& root, const JunkMatcher& matcher,
                     IMessagePump& pump, ITextTarget& current, const std::function<bool()>& stop,
                     std::vector<TTempFileInfo>* found) {
   struct Level {
@@ -62,11 +77,8 @@ bool ScanJunkFolder(IFiles& files, const std::string& root, const std::vector<Ju
     FindData opener;  // the entry of the level above that opened this one
   };
   auto test = [&](const std::string& folder, const FindData& entry) {
-    for (const JunkPattern& pattern : patterns) {
-      if (!pattern.Matches(entry.name)) continue;
+    if (matcher.Matches(entry.name))
       found->push_back({entry.name, folder + "\\" + entry.name, entry.size, (entry.attributes & kAttrDirectory) != 0});
-      return;
-    }
   };
 
   std::vector<Level> levels;
