@@ -91,6 +91,11 @@ void TTarnwickForm::FormResize(int finishListWidth, int finishSecondColumnWidth,
 void TTarnwickForm::ScanNowBtnClick() {
   // A scan started from inside a running scan or repair would clear the lists under its feet.
   if (Busy() || exiting_) return;
+  const std::unique_ptr<ISessionLock> work = platform_.system.TryLock(kRegistryWorkLockName);
+  if (!work) {
+    view_.Prompts().Tell(kAppTitle, kConsoleRepairRunningText, PromptIcon::Information);
+    return;
+  }
   lists_.Review.Clear();
   for (int i = 1; i <= kSectionCount; ++i) lists_.Sections[i].Clear();
   EnterMode(kModeScanning);
@@ -118,6 +123,11 @@ void TTarnwickForm::AbortScanBtnClick() { state_.ScanState = kStateAbort; }
 
 void TTarnwickForm::RepairBtnClick() {
   if (Busy() || !RepairVisible()) return;
+  const std::unique_ptr<ISessionLock> work = platform_.system.TryLock(kRegistryWorkLockName);
+  if (!work) {
+    view_.Prompts().Tell(kAppTitle, kConsoleRepairRunningText, PromptIcon::Information);
+    return;
+  }
   repairing_ = true;
   view_.StateChanged();
   OfferFullBackupOnce();

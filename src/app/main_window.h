@@ -47,6 +47,8 @@ constexpr const char* kIgnoreListUnreadableText =
     "start unselected.";
 constexpr const char* kExcludeFailedText =
     "The entry could not be added to the ignore list\r%s\r\rIt stays in the list of problems.";
+constexpr const char* kConsoleRepairRunningText =
+    "A repair started from the Tarnwick console is running.\rPlease try again when it has finished.";
 constexpr uint32_t kFirstActivationWaitMs = 1000;
 
 // What the main window needs from its window. Implemented by MainWindowView (ui) and RecordingFormView (tests).

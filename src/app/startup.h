@@ -14,6 +14,8 @@ constexpr const char* kMainWindowClass = "TTarnwickForm";
 // Held by the running instance from its start, before its window exists, so that two starts at the same moment
 // cannot both run.
 constexpr const char* kInstanceMutexName = "TarnwickSingleInstance";
+// Held while the registry is scanned or repaired, by the window and by the console front end's repair.
+constexpr const char* kRegistryWorkLockName = "TarnwickRegistryWork";
 constexpr uint32_t kRestoreMessage = 0x2400;       // a second instance asks the first to restore itself
 constexpr uint32_t kScanRequestMessage = 0x2401;   // a second instance with a start argument asks for a scan
 constexpr uint32_t kTrayCallbackMessage = 0x500;   // the tray icon's callback, lParam the mouse message

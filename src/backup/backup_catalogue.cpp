@@ -120,32 +120,49 @@ void TBackupList::RestoreRegistryBtnClick() {
       PromptAnswer::Yes)
     return;
   const std::string path = rows_[static_cast<size_t>(selected_)].Path;
-  if (!platform_.files.FileExists(path)) {
-    prompts_.Tell(kBackupTitle, WithText(kRestoreFileGoneText, path), PromptIcon::Warning);
-    return;
-  }
   busy_ = true;
-  const bool imported = RunRegistryEditor(platform_, pump_, "/s \"" + path + "\"", abort_);
-  if (!imported) {
-    busy_ = false;
-    if (!abort_) prompts_.Tell(kBackupTitle, WithText(kEditorNotStartedText, path), PromptIcon::Error);
-    return;
+  const RestoreResult result = RestoreBackupFile(platform_, pump_, path, abort_);
+  busy_ = false;
+  switch (result.outcome) {
+    case RestoreOutcome::Restored:
+      prompts_.Tell(kBackupTitle, kRestoredText, PromptIcon::None);
+      break;
+    case RestoreOutcome::FileGone:
+      prompts_.Tell(kBackupTitle, WithText(kRestoreFileGoneText, path), PromptIcon::Warning);
+      break;
+    case RestoreOutcome::EditorNotStarted:
+      prompts_.Tell(kBackupTitle, WithText(kEditorNotStartedText, path), PromptIcon::Error);
+      break;
+    case RestoreOutcome::NotAnExport:
+      prompts_.Tell(kBackupTitle, WithText(kNotAnExportText, path), PromptIcon::Warning);
+      break;
+    case RestoreOutcome::Incomplete: {
+      char counts[160];
+      std::snprintf(counts, sizeof counts, kNotRestoredText, result.check.keysMissing, result.check.valuesMissing, "%s");
+      prompts_.Tell(kBackupTitle, WithText(counts, path), PromptIcon::Error);
+      break;
+    }
+    case RestoreOutcome::Aborted:
+      break;
+  }
+}
+
+RestoreResult RestoreBackupFile(Platform& platform, IMessagePump& pump, const std::string& path, const bool& abort) {
+  RestoreResult result;
+  if (!platform.files.FileExists(path)) return result;
+  if (!RunRegistryEditor(platform, pump, "/s \"" + path + "\"", abort)) {
+    result.outcome = abort ? RestoreOutcome::Aborted : RestoreOutcome::EditorNotStarted;
+    return result;
   }
   int keys = 0;
-  const RestoreCheck check = CheckRestored(platform_, path, [this, &keys] {
-    if (++keys % 64 == 0) pump_.ProcessMessages();
+  result.check = CheckRestored(platform, path, [&pump, &keys] {
+    if (++keys % 64 == 0) pump.ProcessMessages();
   });
-  busy_ = false;
-  if (abort_) return;
-  if (!check.readable) {
-    prompts_.Tell(kBackupTitle, WithText(kNotAnExportText, path), PromptIcon::Warning);
-  } else if (check.keysMissing || check.valuesMissing) {
-    char counts[160];
-    std::snprintf(counts, sizeof counts, kNotRestoredText, check.keysMissing, check.valuesMissing, "%s");
-    prompts_.Tell(kBackupTitle, WithText(counts, path), PromptIcon::Error);
-  } else {
-    prompts_.Tell(kBackupTitle, kRestoredText, PromptIcon::None);
-  }
+  if (abort) result.outcome = RestoreOutcome::Aborted;
+  else if (!result.check.readable) result.outcome = RestoreOutcome::NotAnExport;
+  else if (result.check.keysMissing || result.check.valuesMissing) result.outcome = RestoreOutcome::Incomplete;
+  else result.outcome = RestoreOutcome::Restored;
+  return result;
 }
 
 void TBackupList::RemoveBackupBtnClick() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/prompts.h"
+#include "backup/backup_check.h"
 #include "platform/platform.h"
 #include "sections/scan_context.h"
 
@@ -41,6 +42,23 @@ std::string FormatBackupTime(const LocalTime& time);
 // Starts the registry editor hidden with `parameters` and waits for it to end, pumping messages meanwhile so
 // the window keeps answering. False when it did not start, or when `abort` was set while waiting.
 bool RunRegistryEditor(Platform& platform, IMessagePump& pump, const std::string& parameters, const bool& abort);
+
+enum class RestoreOutcome {
+  Restored,          // imported, and the registry holds everything the file names
+  FileGone,          // the file is not there
+  EditorNotStarted,  // the registry editor could not be started
+  NotAnExport,       // imported, but the file is not a registry export
+  Incomplete,        // imported, but keys or values of the file are not in the registry
+  Aborted,           // the program ends
+};
+
+struct RestoreResult {
+  RestoreOutcome outcome = RestoreOutcome::FileGone;
+  RestoreCheck check;
+};
+
+// Imports the export file at `path` with "Regedit /s", waits for it, and checks the registry against the file.
+RestoreResult RestoreBackupFile(Platform& platform, IMessagePump& pump, const std::string& path, const bool& abort);
 
 struct FullBackupResult {
   std::string path;      // "FullBackup\Backup_yyyymmdd_hhnnss.reg" (or "..._2.reg" when that name is taken)

@@ -22,11 +22,15 @@ const std::vector<CommandDef>& Commands() {
       {"repair", {}, {"--sections", "--format", "--out", "--exclude-from", "--yes"},
        "tarnwick-cli repair [--sections ...] [--exclude-from FILE] [--format text|csv|json] [--out FILE] --yes\n"
        "  Scans, writes and checks the backup in RepairBackup\\, then repairs what was found. Without --yes it only\n"
-       "  lists what would be repaired. --exclude-from names a file of lines \"KEYPATH|VALUENAME\" to leave alone.\n"
-       "  Exit code 0: all repaired or nothing found, 1: some repairs failed, 3: the backup failed.\n"},
+       "  lists what would be repaired. --exclude-from names a file of lines \"KEYPATH|VALUENAME\" (or \"KEYPATH\"\n"
+       "  for every finding of a key; ignore-list lines are taken too) to leave alone.\n"
+       "  Exit code 0: all repaired or nothing found, 1: some repairs failed (or, without --yes, problems found),\n"
+       "  3: the backup failed or the Tarnwick window is scanning or repairing.\n"},
       {"backups", {"list", "restore"}, {"--format", "--out"},
-       "tarnwick-cli backups list | restore FILE\n"
-       "  Lists the backups in RepairBackup\\, or imports one with the registry editor and checks the result.\n"},
+       "tarnwick-cli backups list [--format text|csv|json] [--out FILE] | restore FILE\n"
+       "  Lists the backups in RepairBackup\\ and FullBackup\\, or imports one with the registry editor and checks\n"
+       "  that the registry holds all it names. FILE may be a bare name from the list.\n"
+       "  Exit code 0: restored, 1: not restored completely, 3: no such file or not a registry export.\n"},
       {"startup", {"list"}, {"--format", "--out"},
        "tarnwick-cli startup list [--format text|csv|json] [--out FILE]\n"
        "  Lists every program started with Windows, with its status, kind, location and version details.\n"},

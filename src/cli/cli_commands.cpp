@@ -3,7 +3,14 @@
 #include <algorithm>
 
 #include "app/ignore_list.h"
+#include "app/repair_pass.h"
 #include "app/scan_driver.h"
+#include "app/startup.h"
+#include "backup/backup_catalogue.h"
+#include "backup/backup_check.h"
+#include "backup/export_writer.h"
+#include "platform/ansi_case.h"
+#include "sections/section_contract.h"
 #include "cli/cli_args.h"
 #include "cli/cli_report.h"
 #include "sections/section_table.h"
@@ -107,11 +114,10 @@ bool OutputWritable(Platform& platform, IConsole& console, const CliRequest& req
   return false;
 }
 
-int Scan(Platform& platform, IConsole& console, const CliRequest& request) {
-  if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+// Runs the chosen sections as Scan Now does: same order, same records, the same "ScanResult" file.
+void ScanInto(Platform& platform, IConsole& console, const CliRequest& request, ProblemLists& lists) {
   ProcessState state;
   state.SelectAll = true;
-  ProblemLists lists;
   ConsoleScanPage page(console, platform.system, ChosenSections(request));
   TScanDriver driver(platform, state, lists, page);
   page.Attach(&driver);
@@ -121,26 +127,194 @@ int Scan(Platform& platform, IConsole& console, const CliRequest& request) {
   if (driver.IgnoreListUnreadable())
     console.Err(std::string("The ignore list \"") + kIgnoreFileName +
                 "\" could not be read: entries you excluded may be listed.\n");
+}
 
+// One row per record, as the scan lists them, and the count per section caption.
+CliTable FindingsTable(const TRegistryContents& records, const std::vector<int>& sections) {
   CliTable table;
   table.rowsName = "findings";
   table.columns = {"section", "caption", "fullKeyPath", "valueName", "valueData", "description", "title"};
   table.numeric = {true};
   table.countsName = "counts";
-  for (int i = 0; i < kSectionCount; ++i) {
-    const SectionDef& def = SectionTable()[i];
-    const TRegistryContents& found = lists.Sections[def.number];
-    for (const TRegistryContentItem& item : found) {
-      const TContent& c = item.Content;
-      table.rows.push_back({std::to_string(def.number), def.caption, c.FullKeyPath, c.ValueName, c.ValueData,
-                            c.Description, c.Title});
-    }
-    if (found.Count() > 0) table.counts.emplace_back(def.caption, found.Count());
+  for (int r = 0; r < records.Count(); ++r) {
+    const TContent& c = records.Items(r).Content;
+    const SectionDef& def = SectionByNumber(sections[static_cast<size_t>(r)]);
+    table.rows.push_back({std::to_string(def.number), def.caption, c.FullKeyPath, c.ValueName, c.ValueData,
+                          c.Description, c.Title});
+    if (table.counts.empty() || table.counts.back().first != def.caption) table.counts.emplace_back(def.caption, 0);
+    ++table.counts.back().second;
   }
+  return table;
+}
+
+int Scan(Platform& platform, IConsole& console, const CliRequest& request) {
+  if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+  ProblemLists lists;
+  ScanInto(platform, console, request, lists);
+  lists.BuildReview();
+  const CliTable table = FindingsTable(lists.Review, ReviewSectionsOf(lists));
   if (!Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system),
                                                     "Problems found")))
     return kExitCannotRun;
   return table.rows.empty() ? kExitDone : kExitFound;
+}
+
+// The lines of an exclusion file: "KEYPATH|VALUENAME" leaves that value alone, "KEYPATH" every record of the
+// key. Lines of the ignore list ("CATEGORY|KEYPATH|VALUENAME") are taken too. Names compare without case.
+struct Exclusion {
+  std::string keyPath;
+  std::string valueName;
+  bool wholeKey = false;
+};
+
+bool ReadExclusions(IFiles& files, const std::string& path, std::vector<Exclusion>* exclusions) {
+  std::string text;
+  if (!files.ReadWholeFile(path, &text)) return false;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(" \t") == std::string::npos) continue;
+    std::vector<std::string> fields;
+    for (size_t from = 0;;) {
+      const size_t bar = line.find('|', from);
+      fields.push_back(line.substr(from, bar == std::string::npos ? std::string::npos : bar - from));
+      if (bar == std::string::npos) break;
+      from = bar + 1;
+    }
+    if (fields.size() == 1) exclusions->push_back({fields[0], std::string(), true});
+    else exclusions->push_back({fields[fields.size() - 2], fields.back(), false});
+  }
+  return true;
+}
+
+bool Excluded(const std::vector<Exclusion>& exclusions, const TContent& record) {
+  for (const Exclusion& e : exclusions)
+    if (CompareNoCase(e.keyPath, record.FullKeyPath) == 0 &&
+        (e.wholeKey || CompareNoCase(e.valueName, record.ValueName) == 0))
+      return true;
+  return false;
+}
+
+// The status label of the repair: the record being repaired, on standard error when that is a console.
+class ConsoleStatus : public ITextTarget {
+ public:
+  explicit ConsoleStatus(IConsole& console) : console_(console), shown_(console.ErrIsTerminal()) {}
+  void SetText(const std::string& text) override {
+    text_ = text;
+    if (!shown_) return;
+    std::string line = text.substr(0, kProgressWidth);
+    line.resize(kProgressWidth, ' ');
+    console_.Err("\r" + line);
+  }
+  std::string Text() const override { return text_; }
+  void Done() {
+    if (shown_) console_.Err("\r" + std::string(kProgressWidth, ' ') + "\r");
+  }
+
+ private:
+  IConsole& console_;
+  const bool shown_;
+  std::string text_;
+};
+
+int Repair(Platform& platform, IConsole& console, const CliRequest& request) {
+  if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+  std::vector<Exclusion> exclusions;
+  if (!request.excludeFrom.empty() && !ReadExclusions(platform.files, request.excludeFrom, &exclusions)) {
+    console.Err("Cannot read \"" + request.excludeFrom + "\". Nothing was changed.\n");
+    return kExitCannotRun;
+  }
+  // The window and this command never scan or repair at the same time.
+  const std::unique_ptr<ISessionLock> work = platform.system.TryLock(kRegistryWorkLockName);
+  if (!work) {
+    console.Err("The Tarnwick window is scanning or repairing the registry. Nothing was changed; try again when "
+                "it has finished.\n");
+    return kExitCannotRun;
+  }
+  ProblemLists lists;
+  ScanInto(platform, console, request, lists);
+  lists.BuildReview();
+  // Excluded records leave the list, so they are neither backed up nor repaired.
+  TRegistryContents& review = lists.Review;
+  std::vector<int> sections = ReviewSectionsOf(lists);
+  for (int r = review.Count() - 1; r >= 0; --r) {
+    TContent& record = review.Items(r).Content;
+    record.Selected = 1;
+    if (Excluded(exclusions, record)) {
+      review.Delete(r);
+      sections.erase(sections.begin() + r);
+    }
+  }
+  const ToUtf8 toUtf8 = Utf8Converter(platform.system);
+  if (!request.yes) {
+    if (!Emit(platform, console, request,
+              RenderTable(FindingsTable(review, sections), request.format, toUtf8, "Would be repaired")))
+      return kExitCannotRun;
+    console.Err("Preview only: nothing was changed. Add --yes to back up and repair.\n");
+    return review.Count() > 0 ? kExitFound : kExitDone;
+  }
+
+  const SectionDef* table = SectionTable();
+  auto removesOf = [&](int row) { return table[sections[static_cast<size_t>(row)] - 1].removes; };
+  std::vector<int> notBackedUp;
+  std::string backupPath;
+  if (review.Count() > 0) {
+    const RepairBackupResult backup = SaveRepairBackup(platform, review, removesOf);
+    if (backup.outcome == BackupOutcome::Failed) {
+      console.Err("The backup could not be written to \"" + backup.path + "\". Nothing was repaired.\n");
+      return kExitCannotRun;
+    }
+    notBackedUp = backup.notBackedUp;
+    if (backup.outcome == BackupOutcome::Written) {
+      backupPath = backup.path;
+      // The file as it is now, read back: a record whose deletion it does not prove is not repaired.
+      for (int row : UnprovenRecords(platform, backup.path, review, removesOf))
+        if (std::find(notBackedUp.begin(), notBackedUp.end(), row) == notBackedUp.end()) notBackedUp.push_back(row);
+    }
+  }
+
+  // The repair pass reports after each section it ran; those are the sections with records and a repairer.
+  std::vector<int> ranSections;
+  for (int i = 0; i < kSectionCount; ++i)
+    if (table[i].repairer && std::find(sections.begin(), sections.end(), table[i].number) != sections.end())
+      ranSections.push_back(table[i].number);
+  ProcessState state;
+  NoPump pump;
+  ConsoleStatus status(console);
+  TRepairContents results;
+  std::vector<int> rowSections;  // the section of each result row
+  size_t sectionsDone = 0;
+  RunRepairPass({platform, state, pump, status, review, sections, table, results,
+                 [&] {
+                   const int section = sectionsDone < ranSections.size() ? ranSections[sectionsDone++] : 0;
+                   rowSections.resize(static_cast<size_t>(results.Count()), section);
+                 },
+                 notBackedUp});
+  status.Done();
+
+  CliTable out;
+  out.rowsName = "results";
+  out.columns = {"section", "caption", "item", "status"};
+  out.numeric = {true};
+  out.countsName = "counts";
+  bool allRepaired = true;
+  for (int r = 0; r < results.Count(); ++r) {
+    const TRepairRec& row = results.Items(r).Rec;
+    const int section = static_cast<size_t>(r) < rowSections.size() ? rowSections[static_cast<size_t>(r)] : 0;
+    out.rows.push_back({std::to_string(section), section ? SectionByNumber(section).caption : "", row.Caption,
+                        row.Status});
+    if (row.Status != kRepairedText) allRepaired = false;
+    auto it = std::find_if(out.counts.begin(), out.counts.end(), [&](const auto& c) { return c.first == row.Status; });
+    if (it == out.counts.end()) out.counts.emplace_back(row.Status, 1); else ++it->second;
+  }
+  if (!Emit(platform, console, request, RenderTable(out, request.format, toUtf8, "Repair results")))
+    return kExitCannotRun;
+  if (!backupPath.empty()) console.Err("Backup: " + backupPath + "\n");
+  return allRepaired ? kExitDone : kExitFound;
 }
 
 int Ignore(Platform& platform, IConsole& console, const CliRequest& request) {
@@ -186,6 +360,78 @@ int Ignore(Platform& platform, IConsole& console, const CliRequest& request) {
   return kExitDone;
 }
 
+// Backup lists need no questions: the console command is the user's answer.
+class NoPrompts : public IPrompts {
+ public:
+  PromptAnswer AskYesNo(const std::string&, const std::string&, PromptIcon, PromptAnswer) override {
+    return PromptAnswer::Yes;
+  }
+  void Tell(const std::string&, const std::string&, PromptIcon) override {}
+};
+
+int Backups(Platform& platform, IConsole& console, const CliRequest& request) {
+  NoPrompts prompts;
+  NoPump pump;
+  if (request.action == "list") {
+    if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+    CliTable table;
+    table.rowsName = "backups";
+    table.columns = {"kind", "created", "path"};
+    table.countsName = "counts";
+    for (const auto& [kind, folder] : {std::pair<const char*, const char*>{"repair", kRepairBackupFolder},
+                                       std::pair<const char*, const char*>{"full", kFullBackupFolder}}) {
+      TBackupList list(platform, prompts, pump, folder, false);
+      list.Load();
+      for (const BackupRow& row : list.Rows()) table.rows.push_back({kind, row.Caption, row.Path});
+      table.counts.emplace_back(kind, static_cast<long long>(list.Rows().size()));
+    }
+    return Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system),
+                                                        "Backups"))
+               ? kExitDone
+               : kExitCannotRun;
+  }
+  // A bare file name is looked for among the backups beside the program as well.
+  std::string path = request.operands[0];
+  if (!platform.files.FileExists(path) && path.find_first_of("\\/:") == std::string::npos) {
+    for (const char* folder : {kRepairBackupFolder, kFullBackupFolder}) {
+      const std::string candidate = ExecutableFolder(platform.files) + folder + "\\" + path;
+      if (platform.files.FileExists(candidate)) {
+        path = candidate;
+        break;
+      }
+    }
+  }
+  const std::unique_ptr<ISessionLock> work = platform.system.TryLock(kRegistryWorkLockName);
+  if (!work) {
+    console.Err("The Tarnwick window is scanning or repairing the registry. Nothing was restored; try again when "
+                "it has finished.\n");
+    return kExitCannotRun;
+  }
+  const bool abort = false;
+  const RestoreResult result = RestoreBackupFile(platform, pump, path, abort);
+  switch (result.outcome) {
+    case RestoreOutcome::Restored:
+      console.Out("Restored: the registry holds every key and value of \"" + path + "\".\n");
+      return kExitDone;
+    case RestoreOutcome::Incomplete:
+      console.Err("The registry was not restored completely: " + std::to_string(result.check.keysMissing) +
+                  " keys and " + std::to_string(result.check.valuesMissing) + " values of \"" + path +
+                  "\" did not come back.\n");
+      return kExitFound;
+    case RestoreOutcome::FileGone:
+      console.Err("The backup file \"" + path + "\" does not exist. Nothing was restored.\n");
+      return kExitCannotRun;
+    case RestoreOutcome::NotAnExport:
+      console.Err("\"" + path + "\" is not a registry export file. Nothing was restored from it.\n");
+      return kExitCannotRun;
+    case RestoreOutcome::EditorNotStarted:
+    case RestoreOutcome::Aborted:
+      break;
+  }
+  console.Err("The registry editor could not be started, so nothing was restored from \"" + path + "\".\n");
+  return kExitCannotRun;
+}
+
 int NotBuilt(IConsole& console, const char* what) {
   console.Err(std::string(what) + " is not part of this version of Tarnwick.\n");
   return kExitCannotRun;
@@ -206,8 +452,8 @@ int RunCli(Platform& platform, IConsole& console, const std::vector<std::string>
   }
   if (request.command == "scan") return Scan(platform, console, request);
   if (request.command == "ignore") return Ignore(platform, console, request);
-  if (request.command == "repair") return NotBuilt(console, "Repairing from the console");
-  if (request.command == "backups") return NotBuilt(console, "The backup catalogue");
+  if (request.command == "repair") return Repair(platform, console, request);
+  if (request.command == "backups") return Backups(platform, console, request);
   if (request.command == "startup") return NotBuilt(console, "The startup manager");
   return NotBuilt(console, "The disk cleaner");
 }

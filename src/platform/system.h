@@ -1,6 +1,7 @@
 // System information. Implemented by MemorySystem (platform/memory) and Win32System (platform/win32).
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tw {
@@ -15,6 +16,12 @@ struct OsVersion {
 struct LocalTime {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, milliseconds = 0;
   int dayOfWeek = 0;  // 0 Sunday
+};
+
+// A lock shared by the programs of the user's session; released when the object ends.
+class ISessionLock {
+ public:
+  virtual ~ISessionLock() = default;
 };
 
 class ISystem {
@@ -49,6 +56,8 @@ class ISystem {
     *out = std::move(bytes);
     return true;
   }
+  // Takes the session-wide lock of this name without waiting; null while another holder has it.
+  virtual std::unique_ptr<ISessionLock> TryLock(const std::string& name) = 0;
 };
 
 // The civil date and time of a file time, without any time zone.

@@ -7,6 +7,7 @@
 
 #include "app/fake_sections.h"
 #include "app/main_window.h"
+#include "app/startup.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/reg_access.h"
 #include "support/recording_form_view.h"
@@ -376,6 +377,22 @@ TEST_F(ReviewRepairTest, AFailedBackupAsksBeforeRepairingWithoutOne) {
     EXPECT_EQ(f.Mode(), c.repairs ? kModeFinish : kModeReview);
     EXPECT_FALSE(f.Repairing());
   }
+}
+
+// While a repair from the console holds the registry, the window neither scans nor repairs, and says why.
+TEST_F(ReviewRepairTest, TheWindowWaitsForARepairFromTheConsole) {
+  TTarnwickForm& f = Scan({{4, 1}});
+  std::unique_ptr<ISessionLock> console = mp().system.TryLock(kRegistryWorkLockName);
+  ASSERT_TRUE(console);
+  f.RepairBtnClick();
+  f.ScanNowBtnClick();
+  ASSERT_EQ(view.prompts.calls.size(), 2u);
+  EXPECT_EQ(view.prompts.calls[1].text, kConsoleRepairRunningText);
+  EXPECT_TRUE(Present(4, 0));
+  EXPECT_EQ(f.Mode(), kModeReview);
+  console.reset();
+  f.RepairBtnClick();
+  EXPECT_FALSE(Present(4, 0));
 }
 
 TEST_F(ReviewRepairTest, WithAutomaticBackupsOffNothingIsExported) {

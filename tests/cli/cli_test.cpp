@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/cli_args.h"
+#include "app/startup.h"
 #include "cli/cli_commands.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/reg_access.h"
@@ -144,6 +145,59 @@ TEST_F(CliTest, IgnoreEntriesAreAddedSeenByTheScanAndRemovedLeavingOtherLinesAsT
   ASSERT_TRUE(mp.files.ReadWholeFile(file, &contents));
   EXPECT_EQ(contents, other);
   EXPECT_EQ(Run({"scan", "--sections", "10"}), kExitFound);
+}
+
+// Repair previews without --yes, leaves excluded findings alone, refuses while the window works or when the
+// backup cannot be written, and otherwise repairs only what its backup holds.
+TEST_F(CliTest, RepairChangesTheRegistryOnlyWithYesABackupAndNoWindowAtWork) {
+  const std::string fonts = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+  auto fontThere = [&](const std::string& name) {
+    TRegistry reg(mp.registry, kLocalMachine);
+    return reg.OpenKey(fonts, false) && reg.ValueExists(name);
+  };
+  ASSERT_TRUE(mp.files.WriteWholeFile("C:\\keep.txt", "\r\nhkey_local_machine\\" + fonts + "|gone sans (truetype)\r\n"));
+  struct Case {
+    const char* what;
+    std::vector<std::string> args;
+    bool windowAtWork;
+    bool backupBlocked;
+    int exitCode;
+    bool repaired;  // the two findings not excluded are gone
+  };
+  const Case cases[] = {
+      {"preview", {"repair", "--sections", "5,10", "--format", "json"}, false, false, kExitFound, false},
+      {"exclusions missing", {"repair", "--exclude-from", "C:\\none.txt", "--yes"}, false, false, kExitCannotRun, false},
+      {"window at work", {"repair", "--yes"}, true, false, kExitCannotRun, false},
+      {"backup blocked", {"repair", "--yes"}, false, true, kExitCannotRun, false},
+      {"repaired", {"repair", "--sections", "5,10", "--exclude-from", "C:\\keep.txt", "--yes", "--format", "json"},
+       false, false, kExitDone, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::unique_ptr<ISessionLock> window = c.windowAtWork ? mp.system.TryLock(kRegistryWorkLockName) : nullptr;
+    if (c.backupBlocked) mp.files.AddFile("C:\\Tarnwick\\RepairBackup", "a file where the folder belongs");
+    EXPECT_EQ(Run(c.args), c.exitCode) << console.err;
+    mp.files.RemoveFile("C:\\Tarnwick\\RepairBackup");
+    EXPECT_TRUE(fontThere("Gone Sans (TrueType)"));
+    EXPECT_EQ(fontThere("Caf\xE9 \"Serif\", Bold"), !c.repaired);
+    EXPECT_EQ(TRegistry(mp.registry, kLocalMachine).KeyExists("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\gone.exe"),
+              !c.repaired);
+  }
+  const auto results = nlohmann::json::parse(console.out);
+  ASSERT_EQ(results["results"].size(), 2u);
+  EXPECT_EQ(results["results"][0]["section"], 5);
+  EXPECT_EQ(results["results"][1]["caption"], "Application Paths");
+  EXPECT_EQ(results["counts"], nlohmann::json::parse(R"({"Repaired Successfully": 2})"));
+
+  // The backup is listed, and a name that is no backup is refused without a change.
+  ASSERT_EQ(Run({"backups", "list", "--format", "json"}), kExitDone);
+  const auto backups = nlohmann::json::parse(console.out);
+  ASSERT_EQ(backups["backups"].size(), 1u);
+  EXPECT_EQ(backups["backups"][0]["kind"], "repair");
+  std::string backup;
+  ASSERT_TRUE(mp.files.ReadWholeFile(backups["backups"][0]["path"], &backup));
+  EXPECT_EQ(Run({"backups", "restore", "nothing.reg"}), kExitCannotRun);
+  EXPECT_NE(console.err.find("does not exist"), std::string::npos) << console.err;
 }
 
 }  // namespace

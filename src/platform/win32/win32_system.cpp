@@ -115,4 +115,34 @@ bool Win32System::Utf16ToAnsi(const std::u16string& text, std::string* out) {
   return ExactAnsi(reinterpret_cast<const wchar_t*>(text.data()), text.size(), out);
 }
 
+namespace {
+
+// A named mutex owned by this thread; a second holder's wait with no time-out fails at once.
+class MutexLock : public ISessionLock {
+ public:
+  explicit MutexLock(HANDLE mutex) : mutex_(mutex) {}
+  ~MutexLock() override {
+    ReleaseMutex(mutex_);
+    CloseHandle(mutex_);
+  }
+
+ private:
+  HANDLE mutex_;
+};
+
+}  // namespace
+
+std::unique_ptr<ISessionLock> Win32System::TryLock(const std::string& name) {
+  HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
+  // An elevated holder's mutex may refuse full access, but never waiting on it.
+  if (!mutex && GetLastError() == ERROR_ACCESS_DENIED) mutex = OpenMutexA(SYNCHRONIZE, FALSE, name.c_str());
+  if (!mutex) return nullptr;
+  const DWORD result = WaitForSingleObject(mutex, 0);
+  if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) {
+    CloseHandle(mutex);
+    return nullptr;
+  }
+  return std::make_unique<MutexLock>(mutex);
+}
+
 }  // namespace tw

@@ -19,6 +19,7 @@ class Win32System : public ISystem {
   bool IsLeadByte(uint8_t byte) override;
   std::u16string AnsiToUtf16(const std::string& text) override;
   bool Utf16ToAnsi(const std::u16string& text, std::string* out) override;
+  std::unique_ptr<ISessionLock> TryLock(const std::string& name) override;
 };
 
 // Whether the process runs under Wine, which answers a few calls differently from Windows.
