@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/browser_repair_window.h"
+#include "ui/disk_cleaner_window.h"
 #include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
 #include "ui/startup_manager_window.h"
@@ -23,6 +24,7 @@ const std::vector<ToolViewEntry>& ToolViews() {
       {BarButton::ManageStartup, MakeStartupManagerWindow},
       {BarButton::UninstallManager, MakeUninstallManagerWindow},
       {BarButton::SystemOptimize, MakeOptimizerWindow},
+      {BarButton::DiskCleaner, MakeDiskCleanerWindow},
       {BarButton::IERestore, MakeBrowserRepairWindow},
   };
   return kToolViews;
