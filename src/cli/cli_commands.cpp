@@ -11,6 +11,8 @@
 #include "backup/export_writer.h"
 #include "platform/ansi_case.h"
 #include "sections/section_contract.h"
+#include "tools/junk_scan.h"
+#include "tools/startup_manager.h"
 #include "cli/cli_args.h"
 #include "cli/cli_report.h"
 #include "sections/section_table.h"
@@ -199,25 +201,33 @@ bool Excluded(const std::vector<Exclusion>& exclusions, const TContent& record) 
   return false;
 }
 
-// The status label of the repair: the record being repaired, on standard error when that is a console.
-class ConsoleStatus : public ITextTarget {
+// A status line on standard error when that is a console: the latest text, at most every 200 ms.
+class ConsoleProgress : public ITextTarget {
  public:
-  explicit ConsoleStatus(IConsole& console) : console_(console), shown_(console.ErrIsTerminal()) {}
+  ConsoleProgress(IConsole& console, ISystem& system)
+      : console_(console), system_(system), shown_(console.ErrIsTerminal()),
+        last_(system.TickCount() - kProgressInterval) {}
   void SetText(const std::string& text) override {
     text_ = text;
-    if (!shown_) return;
+    const uint32_t now = system_.TickCount();
+    if (!shown_ || now - last_ < kProgressInterval) return;
+    last_ = now;
     std::string line = text.substr(0, kProgressWidth);
     line.resize(kProgressWidth, ' ');
     console_.Err("\r" + line);
+    written_ = true;
   }
   std::string Text() const override { return text_; }
   void Done() {
-    if (shown_) console_.Err("\r" + std::string(kProgressWidth, ' ') + "\r");
+    if (written_) console_.Err("\r" + std::string(kProgressWidth, ' ') + "\r");
   }
 
  private:
   IConsole& console_;
+  ISystem& system_;
   const bool shown_;
+  uint32_t last_;
+  bool written_ = false;
   std::string text_;
 };
 
@@ -284,7 +294,7 @@ int Repair(Platform& platform, IConsole& console, const CliRequest& request) {
       ranSections.push_back(table[i].number);
   ProcessState state;
   NoPump pump;
-  ConsoleStatus status(console);
+  ConsoleProgress status(console, platform.system);
   TRepairContents results;
   std::vector<int> rowSections;  // the section of each result row
   size_t sectionsDone = 0;
@@ -432,9 +442,84 @@ int Backups(Platform& platform, IConsole& console, const CliRequest& request) {
   return kExitCannotRun;
 }
 
-int NotBuilt(IConsole& console, const char* what) {
-  console.Err(std::string(what) + " is not part of this version of Tarnwick.\n");
-  return kExitCannotRun;
+const char* KindName(StartupKind kind) {
+  switch (kind) {
+    case StartupKind::StartupFolder: return "startup folder";
+    case StartupKind::Registration: return "registry";
+    case StartupKind::WinIni: return "win.ini";
+    case StartupKind::Detail: break;
+  }
+  return "";
+}
+
+// Every entry the startup manager lists, in its order, with the version details of its program where known.
+int Startup(Platform& platform, IConsole& console, const CliRequest& request) {
+  if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+  NoPrompts prompts;
+  NoPump pump;
+  TStartupManagerForm manager(platform, prompts, pump);
+  manager.Refresh();
+  CliTable table;
+  table.rowsName = "entries";
+  table.columns = {"name", "path", "status", "kind", "location", "product", "publisher", "fileVersion", "description"};
+  table.countsName = "counts";
+  for (const StartupRow& row : manager.Rows()) {
+    if (row.Kind == StartupKind::Detail) continue;
+    std::string location = row.Location;
+    if (row.Kind == StartupKind::Registration && row.Record >= 0)
+      location = manager.FolderRecords()[static_cast<size_t>(row.Record)].Location;
+    else if (row.Kind == StartupKind::WinIni && row.Record >= 0)
+      location = "win.ini [" + manager.WinIniRecords()[static_cast<size_t>(row.Record)].Section + "]";
+    else if (row.Kind == StartupKind::StartupFolder) {
+      // A disabled file's row is named by the path it came from; its folder is the location.
+      const std::string& file = row.Status == "Disable" ? row.Name : row.Path;
+      location = file.substr(0, file.find_last_of('\\'));
+    }
+    TFilInfoeRecord details;
+    if (row.DetailRecord >= 0) details = manager.Details()[static_cast<size_t>(row.DetailRecord)];
+    table.rows.push_back({row.Name, row.Path, row.Status, KindName(row.Kind), location, details.ProductName,
+                          details.Publisher, details.FileVersion, details.Description});
+    auto it = std::find_if(table.counts.begin(), table.counts.end(), [&](const auto& c) { return c.first == row.Status; });
+    if (it == table.counts.end()) table.counts.emplace_back(row.Status, 1); else ++it->second;
+  }
+  return Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system),
+                                                      "Startup entries"))
+             ? kExitDone
+             : kExitCannotRun;
+}
+
+// The disk cleaner's search on the chosen drives (every fixed drive by default); nothing is deleted.
+int Junk(Platform& platform, IConsole& console, const CliRequest& request) {
+  if (!OutputWritable(platform, console, request)) return kExitCannotRun;
+  std::vector<std::string> drives = request.drives;
+  if (drives.empty())
+    for (const DriveRow& drive : ListFixedDrives(platform)) drives.push_back(drive.Drive);
+  for (const std::string& drive : drives) {
+    if (!platform.files.DirectoryExists(drive + "\\")) {
+      console.Err("There is no drive " + drive + ".\n");
+      return kExitCannotRun;
+    }
+  }
+  const std::vector<JunkPattern> patterns =
+      TickedPatterns(LoadJunkTypes(platform.files, ExecutableFolder(platform.files) + kJunkFileName));
+  NoPump pump;
+  ConsoleProgress progress(console, platform.system);
+  std::vector<TTempFileInfo> found;
+  for (const std::string& drive : drives)
+    ScanJunkFolder(platform.files, drive, patterns, pump, progress, [] { return false; }, &found);
+  progress.Done();
+  CliTable table;
+  table.rowsName = "found";
+  table.columns = {"path", "size"};
+  table.numeric = {false, true};
+  table.countsName = "totals";
+  for (const TTempFileInfo& file : found) table.rows.push_back({file.FullPath, std::to_string(file.Size)});
+  for (const JunkDriveTotal& total : JunkTotalsByDrive(found))
+    table.totals.push_back({total.Drive, static_cast<long long>(total.Count), static_cast<long long>(total.Bytes)});
+  if (!Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system),
+                                                    "Junk files found")))
+    return kExitCannotRun;
+  return found.empty() ? kExitDone : kExitFound;
 }
 
 }  // namespace
@@ -454,8 +539,8 @@ int RunCli(Platform& platform, IConsole& console, const std::vector<std::string>
   if (request.command == "ignore") return Ignore(platform, console, request);
   if (request.command == "repair") return Repair(platform, console, request);
   if (request.command == "backups") return Backups(platform, console, request);
-  if (request.command == "startup") return NotBuilt(console, "The startup manager");
-  return NotBuilt(console, "The disk cleaner");
+  if (request.command == "startup") return Startup(platform, console, request);
+  return Junk(platform, console, request);
 }
 
 }  // namespace tw

@@ -82,6 +82,7 @@ std::string RenderTable(const CliTable& table, CliFormat format, const ToUtf8& t
     if (!table.countsName.empty()) {
       nlohmann::ordered_json counts = nlohmann::ordered_json::object();
       for (const auto& [name, count] : table.counts) counts[toUtf8(name)] = count;
+      for (const CliTable::Total& t : table.totals) counts[toUtf8(t.name)] = {{"count", t.count}, {"bytes", t.bytes}};
       doc[table.countsName] = std::move(counts);
     }
     return doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
@@ -100,8 +101,14 @@ std::string RenderTable(const CliTable& table, CliFormat format, const ToUtf8& t
   if (!summaryTitle.empty()) {
     long long total = 0;
     for (const auto& entry : table.counts) total += entry.second;
-    out += (table.rows.empty() ? "" : "\n") + summaryTitle + ": " + std::to_string(total) + "\n";
+    long long bytes = 0;
+    for (const CliTable::Total& t : table.totals) total += t.count, bytes += t.bytes;
+    const auto withBytes = [&](long long n, long long b) {
+      return std::to_string(n) + (table.totals.empty() ? "" : " (" + std::to_string(b) + " bytes)");
+    };
+    out += (table.rows.empty() ? "" : "\n") + summaryTitle + ": " + withBytes(total, bytes) + "\n";
     for (const auto& [name, count] : table.counts) out += "  " + name + ": " + std::to_string(count) + "\n";
+    for (const CliTable::Total& t : table.totals) out += "  " + t.name + " " + withBytes(t.count, t.bytes) + "\n";
   }
   return out;
 }

@@ -17,6 +17,13 @@ struct CliTable {
   std::vector<std::vector<std::string>> rows;
   std::string countsName;               // the JSON member of the summary ("counts", "totals"); empty for none
   std::vector<std::pair<std::string, long long>> counts;
+  // Instead of counts: a number of entries and of bytes per name ("C:" -> 12 files, 4096 bytes).
+  struct Total {
+    std::string name;
+    long long count = 0;
+    long long bytes = 0;
+  };
+  std::vector<Total> totals;
 };
 
 // Text in the ANSI code page converted to UTF-8.

@@ -200,5 +200,39 @@ TEST_F(CliTest, RepairChangesTheRegistryOnlyWithYesABackupAndNoWindowAtWork) {
   EXPECT_NE(console.err.find("does not exist"), std::string::npos) << console.err;
 }
 
+// The startup list and the junk search give the tools' own findings as JSON fields and CSV columns in the same
+// order, and change nothing.
+TEST_F(CliTest, StartupAndJunkListTheToolsFindingsWithoutChangingThem) {
+  RegKeyHandle run;
+  ASSERT_EQ(run.Open(mp.registry, kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", true), kOk);
+  ASSERT_EQ(mp.registry.SetValue(run.Get(), "Updater", kRegSz, {'u', '.', 'e', 'x', 'e', 0}), kOk);
+  ASSERT_EQ(Run({"startup", "list", "--format", "json"}), kExitDone) << console.err;
+  const auto startup = nlohmann::ordered_json::parse(console.out);
+  ASSERT_EQ(startup["entries"].size(), 1u) << console.out;
+  const auto& entry = startup["entries"][0];
+  EXPECT_EQ(entry["name"], "Updater");
+  EXPECT_EQ(entry["status"], "Enable");
+  EXPECT_EQ(entry["kind"], "registry");
+  EXPECT_EQ(entry["location"], "HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+  ASSERT_EQ(Run({"startup", "list", "--format", "csv"}), kExitDone);
+  std::string header;
+  for (auto it = entry.begin(); it != entry.end(); ++it) header += (header.empty() ? "" : ",") + it.key();
+  EXPECT_EQ(console.out.substr(0, console.out.find("\r\n")), header);
+
+  mp.files.AddFile("C:\\Work\\a.tmp", std::string(3, 'x'));
+  mp.files.AddFile("C:\\Work\\keep.txt", "kept");
+  mp.files.AddFile("D:\\Old\\b.TMP", "case counts");
+  mp.files.SetDrive('D', kDriveFixed);
+  EXPECT_EQ(Run({"junk", "scan", "--drives", "Q:"}), kExitCannotRun);
+  ASSERT_EQ(Run({"junk", "scan", "--format", "json"}), kExitFound) << console.err;
+  const auto junk = nlohmann::json::parse(console.out);
+  ASSERT_EQ(junk["found"].size(), 1u) << console.out;
+  EXPECT_EQ(junk["found"][0]["path"], "C:\\Work\\a.tmp");
+  EXPECT_EQ(junk["found"][0]["size"], 3);
+  EXPECT_EQ(junk["totals"], nlohmann::json::parse(R"({"C:": {"count": 1, "bytes": 3}})"));
+  EXPECT_TRUE(mp.files.FileExists("C:\\Work\\a.tmp"));
+  EXPECT_EQ(Run({"junk", "scan", "--drives", "d:"}), kExitDone);
+}
+
 }  // namespace
 }  // namespace tw
