@@ -6,6 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include <atomic>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -145,6 +146,46 @@ TEST_F(CliE2E, RepairThenRestoreBringsEverythingBack) {
   const std::string path = backups[0]["path"];
   ASSERT_EQ(Run({"backups", "restore", path.substr(path.rfind('\\') + 1)}), kExitDone) << console_.err;
   test::ExpectSameSnapshot(before, Snap());
+}
+
+// Startup entries and junk files as the console lists them from the real registry, profile and file system.
+TEST_F(CliE2E, StartupAndJunkListWhatIsThere) {
+  const std::string run = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+  Set(kCurrentUser, run, "Tarnwick CLI Notes", kRegSz, Sz("C:\\windows\\system32\\taskmgr.exe /x"));
+  const std::string seed = "C:\\tarnwick-cli-junk";
+  real_.files.MakeDirectory(seed);
+  real_.files.MakeDirectory(seed + "\\sub");
+  ASSERT_TRUE(real_.files.WriteWholeFile(seed + "\\a.tmp", "abc"));
+  ASSERT_TRUE(real_.files.WriteWholeFile(seed + "\\sub\\~x.bak", "hello"));
+  ASSERT_TRUE(real_.files.WriteWholeFile(seed + "\\keep.TMP", "kept"));  // the patterns' case counts
+
+  ASSERT_EQ(Run({"startup", "list", "--format", "json"}), kExitDone) << console_.err;
+  const auto entries = nlohmann::json::parse(console_.out)["entries"];
+  int notes = 0;
+  for (const auto& entry : entries) {
+    if (entry["name"] != "Tarnwick CLI Notes") continue;
+    ++notes;
+    EXPECT_EQ(entry["kind"], "registry");
+    EXPECT_EQ(entry["status"], "Enable");
+    EXPECT_EQ(entry["location"], "HKEY_CURRENT_USER\\" + run);
+    EXPECT_NE(entry["description"], "") << entry.dump();  // from the program's version information
+  }
+  EXPECT_EQ(notes, 1) << console_.out;
+
+  ASSERT_EQ(Run({"junk", "scan", "--drives", "C:", "--format", "json"}), kExitFound) << console_.err;
+  const auto junk = nlohmann::json::parse(console_.out);
+  std::map<std::string, int> seeded;
+  for (const auto& file : junk["found"]) {
+    const std::string path = file["path"];
+    if (path.rfind(seed + "\\", 0) == 0) seeded[path] = file["size"];
+  }
+  EXPECT_EQ(seeded, (std::map<std::string, int>{{seed + "\\a.tmp", 3}, {seed + "\\sub\\~x.bak", 5}}));
+  EXPECT_TRUE(real_.files.FileExists(seed + "\\a.tmp"));
+
+  DeleteValueAt(real_.registry, "HKEY_CURRENT_USER\\" + run, "Tarnwick CLI Notes");
+  for (const char* file : {"\\a.tmp", "\\sub\\~x.bak", "\\keep.TMP"}) real_.files.RemoveFile(seed + file);
+  real_.files.RemoveFolder(seed + "\\sub");
+  real_.files.RemoveFolder(seed);
 }
 
 }  // namespace
