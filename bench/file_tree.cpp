@@ -48,6 +48,25 @@ void RemoveFileTree(Platform& platform, const std::string& root) {
   for (auto it = order.rbegin(); it != order.rend(); ++it) files.RemoveFolder(*it);
 }
 
+uint64_t RawListing(Platform& platform, const std::string& root) {
+  IFiles& files = platform.files;
+  uint64_t entries = 0;
+  std::vector<std::string> folders{root};
+  while (!folders.empty()) {
+    const std::string folder = folders.back();
+    folders.pop_back();
+    FindData d;
+    const FindHandle h = files.FindFirst(folder + "\\*.*", &d);
+    for (bool more = h != 0; more; more = files.FindNext(h, &d)) {
+      ++entries;
+      if (d.name == "." || d.name == "..") continue;
+      if (d.attributes & kAttrDirectory) folders.push_back(folder + "\\" + d.name);
+    }
+    files.FindClose(h);
+  }
+  return entries;
+}
+
 TreeCounts RawShortcutWalk(Platform& platform, const std::string& root) {
   IFiles& files = platform.files;
   TreeCounts counts;

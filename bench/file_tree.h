@@ -22,6 +22,9 @@ TreeCounts GenerateFileTree(Platform& platform, const std::string& root, uint64_
 // Removes the tree again.
 void RemoveFileTree(Platform& platform, const std::string& root);
 
+// Lists every folder below `root` with find-first/next and nothing else; the number of entries listed.
+uint64_t RawListing(Platform& platform, const std::string& root);
+
 // Lists every folder below `root` with find-first/next and reads every ".lnk" file's target, as the walk does.
 TreeCounts RawShortcutWalk(Platform& platform, const std::string& root);
 

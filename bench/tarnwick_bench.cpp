@@ -2,8 +2,11 @@
 // raw walk (the registry reads of the built sections and nothing else) and the scan of the built sections
 // through their real code, with the screen targets and the message pump of the platform it runs on.
 //
-//   tarnwick_bench [--sizes 10000,100000,1000000] [--repeat N] [--findings N] [--files N,N] [--reg-out FILE --size N]
+//   tarnwick_bench [--sizes 10000,100000,1000000] [--repeat N] [--findings N] [--files N,N] [--junk N,N]
+//                  [--reg-out FILE --size N]
 // "--files 10000,100000" also walks generated folder trees with the shortcut section.
+// "--junk 10000,200000" walks generated folder trees with the disk cleaner's scan (the 47 default types) against
+// a raw find-first/next listing of the same tree.
 // "--sizes 0 --findings 100000" measures only the memory that many findings take, in a process of its own.
 // "--reg-out FILE --size N" writes the registry as a .reg file instead; after "regedit /s FILE" in a Wine
 // prefix (and the referenced files made), "--size N --as-is" scans that registry as it is.
@@ -21,6 +24,7 @@
 #include "raw_walk.h"
 #include "sections/history_shortcut_sections.h"
 #include "sections/com_section.h"
+#include "tools/junk_scan.h"
 #include "sections/section_table.h"
 #include "synthetic_registry.h"
 
@@ -35,6 +39,7 @@ struct Options {
   bool populate = true;  // false: scan the registry as it is (after importing a .reg file)
   std::vector<uint64_t> fileTrees;  // entries of the generated folder trees for the shortcut walk
   double idleSeconds = 0;  // a window that only pumps messages, for comparison with the scans' gaps
+  std::vector<uint64_t> junkTrees;  // entries of the generated folder trees for the disk cleaner's scan
 };
 
 // A built section as the scan driver would call it, with the raw reads that match it.
@@ -308,6 +313,51 @@ void FileTreeBench(uint64_t entries, int repeat) {
   RemoveFileTree(platform, root);
 }
 
+// The disk cleaner's scan over a generated folder tree against the raw listing of the same tree.
+void JunkTreeBench(uint64_t entries, int repeat) {
+  auto host = CreateBenchPlatform();
+  Platform& platform = host->Get();
+  auto screen = CreateBenchScreen();
+  const std::string root = "C:\\BenchJunk";
+  if (platform.files.DirectoryExists(root)) RemoveFileTree(platform, root);
+  const double t0 = NowSeconds();
+  // One entry in a hundred is a junk file ("*.tmp") where the shortcut tree has its shortcuts.
+  const TreeCounts made = GenerateFileTree(platform, root, entries, [](Platform& p, const std::string& link,
+                                                                       const std::string&) {
+    return p.files.WriteWholeFile(link.substr(0, link.size() - 4) + ".tmp", "junk");
+  });
+  const double madeSeconds = NowSeconds() - t0;
+  const JunkMatcher matcher(DefaultJunkTypes());
+  double rawBest = 1e30, scanBest = 1e30;
+  uint64_t listed = 0;
+  size_t found = 0;
+  PumpStats pump;
+  for (int round = 0; round < repeat; ++round) {
+    double start = NowSeconds();
+    listed = RawListing(platform, root);
+    rawBest = std::min(rawBest, NowSeconds() - start);
+    std::vector<TTempFileInfo> list;
+    screen->ResetStats();
+    start = NowSeconds();
+    ScanJunkFolder(platform.files, root, matcher, screen->Pump(), screen->StatusPanel(), [] { return false; }, &list);
+    scanBest = std::min(scanBest, NowSeconds() - start);
+    const PumpStats p = screen->Finish();
+    pump.longestCallGapMs = std::max(pump.longestCallGapMs, p.longestCallGapMs);
+    pump.longestRealGapMs = std::max(pump.longestRealGapMs, p.longestRealGapMs);
+    pump.calls = p.calls;
+    pump.realPumps = p.realPumps;
+    found = list.size();
+  }
+  std::printf("\n== disk cleaner scan: %" PRIu64 " entries, %" PRIu64 " junk (made in %.2f s)\n", made.entries,
+              made.shortcuts, madeSeconds);
+  std::printf("raw find-first/next %.2f ms (%" PRIu64 " entries listed), scan %.2f ms, ratio %.3f, found %zu\n",
+              rawBest * 1e3, listed, scanBest * 1e3, scanBest / rawBest, found);
+  std::printf("pumps: %" PRIu64 " calls, %" PRIu64 " real; longest gap between calls %.3f ms, between real pumps "
+              "%.3f ms\n",
+              pump.calls, pump.realPumps, pump.longestCallGapMs, pump.longestRealGapMs);
+  RemoveFileTree(platform, root);
+}
+
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -338,13 +388,22 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       }
     } else if (arg == "--idle" && hasValue) {
       options->idleSeconds = std::atof(argv[++i]);
+    } else if (arg == "--junk" && hasValue) {
+      std::string list = argv[++i];
+      for (size_t pos = 0; pos <= list.size();) {
+        size_t comma = list.find(',', pos);
+        if (comma == std::string::npos) comma = list.size();
+        options->junkTrees.push_back(std::strtoull(list.substr(pos, comma - pos).c_str(), nullptr, 10));
+        pos = comma + 1;
+      }
     } else if (arg == "--as-is") {
       options->populate = false;
     } else if (arg == "--reg-out" && hasValue) {
       options->regOut = argv[++i];
     } else {
       std::fprintf(stderr,
-                   "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--files N,N,...] [--as-is] "
+                   "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--files N,N,...] "
+                   "[--junk N,N,...] [--as-is] "
                    "[--reg-out FILE --size N] [--idle SECONDS]\n");
       return false;
     }
@@ -398,6 +457,7 @@ int Main(int argc, char** argv) {
   }
   if (options.findings) FindingsMemory(options.findings);
   for (uint64_t entries : options.fileTrees) FileTreeBench(entries, options.repeat);
+  for (uint64_t entries : options.junkTrees) JunkTreeBench(entries, options.repeat);
   return 0;
 }
 

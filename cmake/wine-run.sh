@@ -23,6 +23,10 @@ loop="$WINEPREFIX/drive_c/tarnwick-loop"
 mkdir -p "$loop"
 ln -sfn . "$loop/self"
 ln -sfn .. "$loop/up"
+# A fixed drive J: of its own for the disk cleaner's walks, with a link back to its root.
+mkdir -p "$WINEPREFIX/drive_j"
+ln -sfn ../drive_j "$WINEPREFIX/dosdevices/j:"
+ln -sfn . "$WINEPREFIX/drive_j/loop"
 name=$(basename "$exe")
 dir="$WINEPREFIX/drive_c/tarnwick-tests"
 mkdir -p "$dir"

@@ -9,6 +9,19 @@ namespace tw {
 
 using ProgramHandle = std::uintptr_t;  // 0: no program
 
+// The shell's file operations and their flags, numbered as the shell numbers them.
+enum class ShellFileOp : uint32_t { Move = 1, Delete = 3 };
+constexpr uint32_t kFofNoConfirmation = 0x10;
+constexpr uint32_t kFofAllowUndo = 0x40;
+constexpr uint32_t kFofNoErrorUi = 0x400;
+
+// What the shell shows for a file, folder or drive: its display name and its small icon's index in the system
+// image list (-1 for none).
+struct ShellItemInfo {
+  std::string displayName;
+  int iconIndex = -1;
+};
+
 class IShell {
  public:
   virtual ~IShell() = default;
@@ -26,6 +39,13 @@ class IShell {
   // progress window. True when the operation ran to its end; whether each file is gone is for the caller to
   // check, since a file the Recycle Bin cannot take may be left where it was.
   virtual bool RecycleFiles(const std::vector<std::string>& paths) = 0;
+  // The display name and icon of a path ("C:\\" for a drive); false when the shell knows nothing of it.
+  virtual bool ItemInfo(const std::string& path, ShellItemInfo* info) = 0;
+  // The shell's folder picker titled `title`; false when it was cancelled.
+  virtual bool BrowseForFolder(const std::string& title, std::string* folder) = 0;
+  // One shell file operation on one path: Delete (to the Recycle Bin with kFofAllowUndo) or Move to `to`, a full
+  // target path. True when the shell reported success and nothing was aborted; the caller checks the outcome.
+  virtual bool FileOperation(ShellFileOp op, const std::string& from, const std::string& to, uint32_t flags) = 0;
   // Starts a program (found as the shell finds it) with its window hidden, so that its end can be waited for;
   // 0 when it did not start. Every handle given is closed with CloseProgram.
   virtual ProgramHandle StartHidden(const std::string& file, const std::string& parameters) = 0;

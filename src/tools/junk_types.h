@@ -55,11 +55,14 @@ bool SaveJunkTypes(IFiles& files, const std::string& path, const std::vector<TJu
 // name's extension, anything else as a wildcard ("*" any run of characters, "?" one character). Case counts.
 class JunkPattern {
  public:
+  enum class Kind { Plain, Extension, Wildcard };
   explicit JunkPattern(std::string pattern);
   bool Matches(const std::string& name) const;
+  Kind GetKind() const { return kind_; }
+  // The text compared: the whole pattern, or for Extension the extension with its dot.
+  const std::string& Text() const { return pattern_; }
 
  private:
-  enum class Kind { Plain, Extension, Wildcard };
   Kind kind_;
   std::string pattern_;  // for Extension: the pattern less its "*"
 };

@@ -91,3 +91,17 @@
 #define IDC_IE_RESTORE 1603
 #define IDC_IE_HEADING 1604
 #define IDC_IE_TEXT 1605
+
+// Disk cleaner window TSysDiskCleanerForm (its controls are numbered in ui/disk_cleaner_window.cpp).
+// Add/modify dialog of a junk file type TTemporaryFileForm.
+#define IDD_FILE_TYPE 2700
+#define IDC_FILE_TYPE_TEXT 2701
+#define IDC_FILE_TYPE_PATTERN_LABEL 2702
+#define IDC_FILE_TYPE_PATTERN 2703
+#define IDC_FILE_TYPE_DESC_LABEL 2704
+#define IDC_FILE_TYPE_DESC 2705
+
+// List of found files TDetailTempFileForm.
+#define IDD_TEMP_DETAILS 2800
+#define IDC_TEMP_DETAILS_TOTAL 2801
+#define IDC_TEMP_DETAILS_LIST 2802

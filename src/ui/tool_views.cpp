@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/browser_repair_window.h"
+#include "ui/disk_cleaner_window.h"
 #include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
 #include "ui/tool_view.h"
@@ -19,6 +20,7 @@ struct ToolViewEntry {
 const std::vector<ToolViewEntry>& ToolViews() {
   static const std::vector<ToolViewEntry> kToolViews = {
       {BarButton::SystemOptimize, MakeOptimizerWindow},
+      {BarButton::DiskCleaner, MakeDiskCleanerWindow},
       {BarButton::IERestore, MakeBrowserRepairWindow},
   };
   return kToolViews;

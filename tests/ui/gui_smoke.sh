@@ -172,6 +172,8 @@ probe tab-to "Uninstall Manager" || fail "Tab does not reach the Uninstall Manag
 probe key 32
 [ "$(probe tool)" = "Uninstall Manager" ] || fail "Space showed no Uninstall Manager window: $(probe tool)"
 import -window root "$work/tool_page.png" 2>/dev/null || true
+probe click "Disk Cleaner" || fail "no Disk Cleaner button"
+probe wait-text "Select drives to be scaned" 10000 || fail "the disk cleaner shows no drives page: $(probe tool)"
 probe tab-to "Registry Scan" || fail "Tab does not reach the Registry Scan button"
 probe key 13
 probe wait-text "Scan Now" 5000 || fail "Enter on Registry Scan did not return to the scan page"

@@ -138,12 +138,20 @@ bool MemoryFiles::SetAttributes(const std::string& path, uint32_t attributes) {
   return true;
 }
 
+bool MemoryFiles::SetReportedSize(const std::string& path, uint64_t size) {
+  const NodeId id = Find(path);
+  if (id == kNone) return false;
+  nodes_[id].hasSize = true;
+  nodes_[id].size = size;
+  return true;
+}
+
 FindData MemoryFiles::EntryOf(NodeId id, const std::string& name) const {
   const Node& node = nodes_[id];
   FindData d;
   d.name = name;
   d.attributes = Reported(node);
-  d.size = node.IsFolder() ? 0 : node.data.size();
+  d.size = node.IsFolder() ? 0 : node.hasSize ? node.size : node.data.size();
   d.creationTime = node.creationTime;
   d.accessTime = node.accessTime;
   d.writeTime = node.writeTime;

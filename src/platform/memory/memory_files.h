@@ -59,6 +59,8 @@ class MemoryFiles : public IFiles {
   // A locked file (held open by another program without sharing) is there but cannot be read, written, moved or
   // removed.
   void Lock(const std::string& path, bool locked = true);
+  // Searches report this size for the file (sizes no test could hold in memory).
+  bool SetReportedSize(const std::string& path, uint64_t size);
   size_t OpenSearchCount() const { return searches_.size(); }
 
  private:
@@ -70,6 +72,8 @@ class MemoryFiles : public IFiles {
     std::string data;
     uint64_t creationTime = 0, accessTime = 0, writeTime = 0;
     bool locked = false;
+    bool hasSize = false;  // a size searches report in place of the contents' length
+    uint64_t size = 0;
     std::map<std::string, NodeId, NoCaseLess> children;
     bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
   };

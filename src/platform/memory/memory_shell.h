@@ -70,6 +70,36 @@ class MemoryShell : public IShell {
     return true;
   }
 
+  bool ItemInfo(const std::string& path, ShellItemInfo* info) override {
+    const auto found = items_.find(path);
+    if (found == items_.end()) return false;
+    *info = found->second;
+    return true;
+  }
+  bool BrowseForFolder(const std::string& title, std::string* folder) override {
+    browseTitles.push_back(title);
+    if (picks_.empty() || picks_.front().empty()) {
+      if (!picks_.empty()) picks_.erase(picks_.begin());
+      return false;
+    }
+    *folder = picks_.front();
+    picks_.erase(picks_.begin());
+    return true;
+  }
+  // Deletes (to `recycled` with kFofAllowUndo) a file or an empty folder, or moves a file, in the file system.
+  bool FileOperation(ShellFileOp op, const std::string& from, const std::string& to, uint32_t flags) override {
+    fileOperations.push_back({op, from, to, flags});
+    if (!files_ || refused_.count(from)) return false;
+    if (op == ShellFileOp::Move) return files_->MoveFileTo(from, to);
+    if (!(files_->DirectoryExists(from) ? files_->RemoveFolder(from) : files_->RemoveFile(from))) return false;
+    if (flags & kFofAllowUndo) recycled.push_back(from);
+    return true;
+  }
+  // What ItemInfo answers for a path.
+  void SetItemInfo(const std::string& path, const ShellItemInfo& info) { items_[path] = info; }
+  // The folder the next folder picker returns; an empty one cancels it.
+  void QueueFolderPick(const std::string& folder) { picks_.push_back(folder); }
+
   // A shortcut file whose link object names `target`; a file without an entry does not load as a shortcut.
   void SetShortcut(const std::string& linkFile, const std::string& target) { shortcuts_[linkFile] = target; }
   // A file the Recycle Bin will not take.
@@ -86,6 +116,13 @@ class MemoryShell : public IShell {
   int closedPrograms = 0;
   std::vector<BrowserCall> browserCalls;
   std::vector<std::string> recycled;
+  struct FileOperationCall {
+    ShellFileOp op;
+    std::string from, to;
+    uint32_t flags;
+  };
+  std::vector<FileOperationCall> fileOperations;
+  std::vector<std::string> browseTitles;
   int resolveCalls = 0;
 
  private:
@@ -95,6 +132,8 @@ class MemoryShell : public IShell {
   IFiles* files_;
   std::map<std::string, std::string, NoCaseLess> shortcuts_;
   std::set<std::string, NoCaseLess> refused_;
+  std::map<std::string, ShellItemInfo, NoCaseLess> items_;
+  std::vector<std::string> picks_;
 };
 
 }  // namespace tw

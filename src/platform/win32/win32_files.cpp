@@ -49,10 +49,19 @@ std::string FromBuffer(UINT (WINAPI* get)(LPSTR, UINT)) {
   return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string();
 }
 
+// A path for the wide functions: a drive path too long for them as it is gets the "\\?\" prefix, which lifts the
+// limit of MAX_PATH characters, so walks, tests and deletions also reach deeper files.
+std::wstring LongWide(const std::string& path) {
+  std::wstring wide = WideOf(path);
+  if (wide.size() >= MAX_PATH - 12 && wide.size() > 2 && wide[1] == L':' && wide[2] == L'\\')
+    wide.insert(0, L"\\\\?\\");
+  return wide;
+}
+
 }  // namespace
 
 // Through the wide function, as the folder walk is: a path the walk can list can also be tested.
-uint32_t Win32Files::Attributes(const std::string& path) { return GetFileAttributesW(WideOf(path).c_str()); }
+uint32_t Win32Files::Attributes(const std::string& path) { return GetFileAttributesW(LongWide(path).c_str()); }
 
 bool Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
   return SetFileAttributesA(path.c_str(), attributes) != FALSE;
@@ -60,7 +69,7 @@ bool Win32Files::SetAttributes(const std::string& path, uint32_t attributes) {
 
 FindHandle Win32Files::FindFirst(const std::string& pattern, FindData* data) {
   WIN32_FIND_DATAW found;
-  HANDLE h = FindFirstFileW(WideOf(pattern).c_str(), &found);
+  HANDLE h = FindFirstFileW(LongWide(pattern).c_str(), &found);
   if (h == INVALID_HANDLE_VALUE) return 0;
   while (!Fill(found, data)) {
     if (!FindNextFileW(h, &found)) {
@@ -84,7 +93,7 @@ void Win32Files::FindClose(FindHandle handle) {
   if (handle) ::FindClose(reinterpret_cast<HANDLE>(handle));
 }
 
-bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32Files::RemoveFile(const std::string& path) { return DeleteFileW(LongWide(path).c_str()) != FALSE; }
 
 bool Win32Files::CopyFileTo(const std::string& from, const std::string& to, bool failIfExists) {
   return CopyFileA(from.c_str(), to.c_str(), failIfExists) != FALSE;
@@ -96,7 +105,7 @@ bool Win32Files::MoveFileTo(const std::string& from, const std::string& to) {
 
 bool Win32Files::MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != FALSE; }
 
-bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != FALSE; }
+bool Win32Files::RemoveFolder(const std::string& path) { return RemoveDirectoryW(LongWide(path).c_str()) != FALSE; }
 
 bool Win32Files::ReadWholeFile(const std::string& path, std::string* contents) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,

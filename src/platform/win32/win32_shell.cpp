@@ -148,6 +148,46 @@ bool Win32Shell::RecycleFiles(const std::vector<std::string>& paths) {
   return SHFileOperationA(&op) == 0 && !op.fAnyOperationsAborted;
 }
 
+bool Win32Shell::ItemInfo(const std::string& path, ShellItemInfo* info) {
+  SHFILEINFOA shell{};
+  if (!SHGetFileInfoA(path.c_str(), 0, &shell, sizeof shell, SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_SMALLICON))
+    return false;
+  info->displayName = shell.szDisplayName;
+  info->iconIndex = shell.iIcon;
+  return true;
+}
+
+bool Win32Shell::BrowseForFolder(const std::string& title, std::string* folder) {
+  if (!comTried_) {
+    comTried_ = true;
+    comStarted_ = SUCCEEDED(CoInitialize(nullptr));
+  }
+  BROWSEINFOA browse{};
+  browse.hwndOwner = GetActiveWindow();
+  browse.lpszTitle = title.c_str();
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  LPITEMIDLIST chosen = SHBrowseForFolderA(&browse);
+  if (!chosen) return false;
+  char path[MAX_PATH] = {};
+  const bool ok = SHGetPathFromIDListA(chosen, path) && path[0];
+  CoTaskMemFree(chosen);
+  if (ok) *folder = path;
+  return ok;
+}
+
+bool Win32Shell::FileOperation(ShellFileOp op, const std::string& from, const std::string& to, uint32_t flags) {
+  // The shell takes lists of names, each ended by a NUL, the list by a second NUL.
+  const std::string fromList = from + '\0' + '\0';
+  const std::string toList = to + '\0' + '\0';
+  SHFILEOPSTRUCTA shellOp{};
+  shellOp.hwnd = GetActiveWindow();
+  shellOp.wFunc = static_cast<UINT>(op);
+  shellOp.pFrom = fromList.c_str();
+  shellOp.pTo = to.empty() ? nullptr : toList.c_str();
+  shellOp.fFlags = static_cast<FILEOP_FLAGS>(flags);
+  return SHFileOperationA(&shellOp) == 0 && !shellOp.fAnyOperationsAborted;
+}
+
 ProgramHandle Win32Shell::StartHidden(const std::string& file, const std::string& parameters) {
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof info;
