@@ -4,7 +4,7 @@ set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi ole32 oleaut32 uuid shell32 advapi32 user32)
+target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi ole32 oleaut32 uuid shell32 advapi32 user32 version)
 tarnwick_warnings(tarnwick_win32)
 
 file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/ui/*.rc)
@@ -53,6 +53,13 @@ add_executable(tarnwick_test_service tests/win/test_service.cpp)
 target_link_options(tarnwick_test_service PRIVATE ${STATIC_FLAGS})
 tarnwick_warnings(tarnwick_test_service)
 add_dependencies(tarnwick_win_tests tarnwick_test_service)
+
+# A stand-in uninstaller the uninstall manager's Wine test starts; it writes a marker file.
+add_executable(tarnwick_test_uninstaller WIN32 tests/win/test_uninstaller.cpp)
+target_link_libraries(tarnwick_test_uninstaller PRIVATE shell32)
+target_link_options(tarnwick_test_uninstaller PRIVATE ${STATIC_FLAGS})
+tarnwick_warnings(tarnwick_test_uninstaller)
+add_dependencies(tarnwick_win_tests tarnwick_test_uninstaller)
 
 # One Wine start per executable: the whole suite is one ctest test.
 add_test(NAME tarnwick_win_tests COMMAND tarnwick_win_tests)

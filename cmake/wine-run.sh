@@ -32,7 +32,7 @@ dir="$WINEPREFIX/drive_c/tarnwick-tests"
 mkdir -p "$dir"
 cp -f "$exe" "$dir/$name"
 # Helper programs a suite starts from its own folder.
-for helper in "$build"/tarnwick_test_service.exe; do
+for helper in "$build"/tarnwick_test_service.exe "$build"/tarnwick_test_uninstaller.exe; do
   if [ -f "$helper" ]; then cp -f "$helper" "$dir/"; fi
 done
 status=0

@@ -1,6 +1,7 @@
 // File system access. Implemented by MemoryFiles (platform/memory) and Win32Files (platform/win32).
 #pragma once
 #include <cstdint>
+#include <map>
 #include <string>
 
 namespace tw {
@@ -33,6 +34,23 @@ struct FindData {
 };
 
 using FindHandle = std::uintptr_t;  // 0: no search
+
+// The names of the version strings, in the order the version reader indexes them (1 to 10).
+constexpr const char* kVersionStringNames[10] = {"CompanyName",      "FileDescription", "FileVersion",
+                                                 "InternalName",     "LegalCopyright",  "LegalTradeMarks",
+                                                 "OriginalFilename", "ProductName",     "ProductVersion",
+                                                 "Comments"};
+
+// What a file's version resource holds: the fixed file version, the first entry of its translation table and,
+// for that translation, each of the ten strings it has (keyed by the names above, untrimmed).
+struct VersionResource {
+  uint32_t fileVersionMS = 0;  // major in the high word, minor in the low word
+  uint32_t fileVersionLS = 0;  // release in the high word, build in the low word
+  bool hasTranslation = false;
+  uint16_t language = 0;
+  uint16_t codePage = 0;
+  std::map<std::string, std::string> strings;
+};
 
 enum class NewFileResult { Written, NameTaken, Failed };
 
@@ -68,6 +86,8 @@ class IFiles {
   // Replaces the file as a whole or not at all: writes a temporary file in the same folder, flushes it and
   // renames it over the old one, so a crash or a full disk leaves either the old or the new contents.
   virtual bool WriteFileAtomically(const std::string& path, const std::string& contents) = 0;
+  // The file's version resource; false when it has none (or the file cannot be read).
+  virtual bool ReadVersionResource(const std::string& path, VersionResource* out) = 0;
   // Creates the file only when nothing has its name yet (so two writers never share a file) and writes it whole;
   // a file that could not be written whole is removed again.
   virtual NewFileResult WriteNewFile(const std::string& path, const std::string& contents) = 0;

@@ -2,6 +2,7 @@
 // Implemented by IniProfile over IFiles (platform/memory) and Win32Profile (platform/win32).
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -19,6 +20,9 @@ class IProfile {
   virtual bool DeleteSection(const std::string& file, const std::string& section) = 0;
   virtual std::vector<std::string> SectionNames(const std::string& file) = 0;
   virtual std::vector<std::string> KeyNames(const std::string& file, const std::string& section) = 0;
+  // Every key of the section with its value, in file order, in one read.
+  virtual std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                                       const std::string& section) = 0;
 };
 
 }  // namespace tw

@@ -39,6 +39,9 @@ class IShell {
   // progress window. True when the operation ran to its end; whether each file is gone is for the caller to
   // check, since a file the Recycle Bin cannot take may be left where it was.
   virtual bool RecycleFiles(const std::vector<std::string>& paths) = 0;
+  // Starts a command line as it is (program and arguments as Windows parses them), its window shown normally,
+  // and does not wait for it; true when the process started.
+  virtual bool StartCommandLine(const std::string& commandLine) = 0;
   // The display name and icon of a path ("C:\\" for a drive); false when the shell knows nothing of it.
   virtual bool ItemInfo(const std::string& path, ShellItemInfo* info) = 0;
   // The shell's folder picker titled `title`; false when it was cancelled.

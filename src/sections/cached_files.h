@@ -36,6 +36,9 @@ class CachedFiles : public IFiles {
   bool AppendToFile(const std::string& path, const std::string& contents) override {
     return files_.AppendToFile(path, contents);
   }
+  bool ReadVersionResource(const std::string& path, VersionResource* out) override {
+    return files_.ReadVersionResource(path, out);
+  }
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override {
     return files_.WriteNewFile(path, contents);
   }

@@ -6,6 +6,8 @@
 #include "ui/disk_cleaner_window.h"
 #include "ui/optimizer_window.h"
 #include "ui/placeholder_tool_window.h"
+#include "ui/startup_manager_window.h"
+#include "ui/uninstall_manager_window.h"
 #include "ui/tool_view.h"
 
 namespace tw {
@@ -19,6 +21,8 @@ struct ToolViewEntry {
 
 const std::vector<ToolViewEntry>& ToolViews() {
   static const std::vector<ToolViewEntry> kToolViews = {
+      {BarButton::ManageStartup, MakeStartupManagerWindow},
+      {BarButton::UninstallManager, MakeUninstallManagerWindow},
       {BarButton::SystemOptimize, MakeOptimizerWindow},
       {BarButton::DiskCleaner, MakeDiskCleanerWindow},
       {BarButton::IERestore, MakeBrowserRepairWindow},

@@ -263,6 +263,16 @@ TEST_F(FilesContract, AtomicWritesReplaceTheWholeFile) {
   EXPECT_EQ(Search(P("*.*")), (std::vector<std::string>{".", "..", "folder.dat", "fresh.dat", "table.dat"}));
 }
 
+// A file without a version resource, and a missing file, have none (real programs are read in the Wine suite).
+TEST_F(FilesContract, FilesWithoutVersionResourceHaveNone) {
+  Write("plain.exe", "MZ not a program");
+  VersionResource resource;
+  resource.fileVersionMS = 7;
+  EXPECT_FALSE(files_->ReadVersionResource(P("plain.exe"), &resource));
+  EXPECT_FALSE(files_->ReadVersionResource(P("missing.exe"), &resource));
+  EXPECT_EQ(resource.fileVersionMS, 7u);
+}
+
 TEST_F(FilesContract, SystemFoldersAndDrives) {
   const std::string windows = files_->WindowsDir();
   ASSERT_FALSE(windows.empty());

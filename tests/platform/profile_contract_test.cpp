@@ -100,9 +100,13 @@ TEST_F(ProfileContract, ReadIntegerReadsTheLeadingNumber) {
 }
 
 TEST_F(ProfileContract, NamesComeInFileOrder) {
-  WriteText("[Zeta]\r\nz2=1\r\n;comment=1\r\nnovalue\r\nA1=2\r\n\r\n[alpha]\r\nk=v\r\n[Empty]\r\n");
+  WriteText("[Zeta]\r\nz2=1\r\n;comment=1\r\nnovalue\r\n  A1 =  \"2\" \r\n\r\n[alpha]\r\nk=v\r\n[Empty]\r\n");
   EXPECT_EQ(profile_->SectionNames(ini_), (Names{"Zeta", "alpha", "Empty"}));
   EXPECT_EQ(profile_->KeyNames(ini_, "zeta"), (Names{"z2", "A1"}));
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(profile_->ReadSection(ini_, "zeta"), (Pairs{{"z2", "1"}, {"novalue", ""}, {"A1", "\"2\""}}));
+  EXPECT_EQ(profile_->ReadSection(ini_, "Empty"), Pairs{});
+  EXPECT_EQ(profile_->ReadSection(ini_, "absent"), Pairs{});
   EXPECT_EQ(profile_->KeyNames(ini_, "Empty"), Names{});
   EXPECT_EQ(profile_->KeyNames(ini_, "absent"), Names{});
   EXPECT_EQ(profile_->SectionNames(tp_->ScratchFolder() + "\\none.ini"), Names{});

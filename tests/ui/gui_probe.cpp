@@ -298,12 +298,14 @@ int main(int argc, char** argv) {
     std::printf("%d\n", SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0);
     return 0;
   }
-  // The heading of the shown tool window.
+  // The name of the shown tool window: its own caption, or else the heading it shows first.
   if (!std::strcmp(command, "tool")) {
     HWND tool = nullptr;
     EnumChildWindows(window, FindToolWindow, reinterpret_cast<LPARAM>(&tool));
     if (!tool) return 1;
-    std::printf("%s\n", NameOf(GetWindow(tool, GW_CHILD)).c_str());
+    char caption[128] = {};
+    GetWindowTextA(tool, caption, sizeof caption);
+    std::printf("%s\n", caption[0] ? caption : NameOf(GetWindow(tool, GW_CHILD)).c_str());
     return 0;
   }
   // The tray menu's Exit.

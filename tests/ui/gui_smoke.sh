@@ -170,7 +170,7 @@ probe key 13
 probe wait-no-text "Scan Now" 5000 || fail "Enter did not press the Backup button"
 probe tab-to "Uninstall Manager" || fail "Tab does not reach the Uninstall Manager button"
 probe key 32
-[ "$(probe tool)" = "Uninstall Manager" ] || fail "Space showed no Uninstall Manager window: $(probe tool)"
+[ "$(probe tool)" = "Manage Installed Programs" ] || fail "Space showed no Uninstall Manager window: $(probe tool)"
 import -window root "$work/tool_page.png" 2>/dev/null || true
 probe click "Disk Cleaner" || fail "no Disk Cleaner button"
 probe wait-text "Select drives to be scaned" 10000 || fail "the disk cleaner shows no drives page: $(probe tool)"

@@ -112,6 +112,16 @@ class IniText {
     return names;
   }
 
+  // Every key line of the section, a line without "=" as a key with an empty value.
+  std::vector<std::pair<std::string, std::string>> Section(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> keys;
+    size_t begin, end;
+    if (!FindSection(section, &begin, &end)) return keys;
+    for (size_t i = begin; i < end; ++i)
+      if (lines_[i].kind == Line::Key) keys.emplace_back(lines_[i].name, lines_[i].value);
+    return keys;
+  }
+
   std::string Text() const {
     std::string out;
     for (const Line& line : lines_) {
@@ -222,6 +232,13 @@ std::vector<std::string> IniProfile::KeyNames(const std::string& file, const std
   std::string contents;
   if (!files_.ReadWholeFile(PathOf(file), &contents)) return {};
   return IniText(contents).KeyNames(section);
+}
+
+std::vector<std::pair<std::string, std::string>> IniProfile::ReadSection(const std::string& file,
+                                                                         const std::string& section) {
+  std::string contents;
+  if (!files_.ReadWholeFile(PathOf(file), &contents)) return {};
+  return IniText(contents).Section(section);
 }
 
 int ProfileStringToInteger(const std::string& text) {

@@ -23,6 +23,8 @@ class IniProfile : public IProfile {
   bool DeleteSection(const std::string& file, const std::string& section) override;
   std::vector<std::string> SectionNames(const std::string& file) override;
   std::vector<std::string> KeyNames(const std::string& file, const std::string& section) override;
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                               const std::string& section) override;
 
  private:
   // The file's full path: the empty name is win.ini, a bare name lives in the Windows folder.

@@ -277,6 +277,7 @@ bool MemoryFiles::ReadWholeFile(const std::string& path, std::string* contents) 
 }
 
 bool MemoryFiles::WriteFile(const std::string& path, const std::string& contents, bool append) {
+  if (failingWrites_.count(path)) return false;
   NodeId parent;
   std::string name;
   if (!ParentFor(path, &parent, &name)) return false;
@@ -304,6 +305,13 @@ bool MemoryFiles::WriteWholeFile(const std::string& path, const std::string& con
 
 bool MemoryFiles::AppendToFile(const std::string& path, const std::string& contents) {
   return WriteFile(path, contents, true);
+}
+
+bool MemoryFiles::ReadVersionResource(const std::string& path, VersionResource* out) {
+  const auto found = versions_.find(path);
+  if (found == versions_.end() || !FileExists(path)) return false;
+  *out = found->second;
+  return true;
 }
 
 NewFileResult MemoryFiles::WriteNewFile(const std::string& path, const std::string& contents) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,7 @@ class MemoryFiles : public IFiles {
   bool WriteWholeFile(const std::string& path, const std::string& contents) override;
   bool AppendToFile(const std::string& path, const std::string& contents) override;
   bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
+  bool ReadVersionResource(const std::string& path, VersionResource* out) override;
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;
@@ -62,6 +64,13 @@ class MemoryFiles : public IFiles {
   // Searches report this size for the file (sizes no test could hold in memory).
   bool SetReportedSize(const std::string& path, uint64_t size);
   size_t OpenSearchCount() const { return searches_.size(); }
+  // The version resource a file answers with while it exists.
+  void SetVersionResource(const std::string& path, const VersionResource& resource) { versions_[path] = resource; }
+  // Later writes of the file fail (as on a full disk) or work again; an atomic write leaves the old contents.
+  void SetWritesFail(const std::string& path, bool fail) {
+    if (fail) failingWrites_.insert(path);
+    else failingWrites_.erase(path);
+  }
 
  private:
   using NodeId = uint32_t;
@@ -115,6 +124,8 @@ class MemoryFiles : public IFiles {
   uint64_t clock_;
   std::string tempDir_;
   std::string executablePath_;
+  std::map<std::string, VersionResource, NoCaseLess> versions_;
+  std::set<std::string, NoCaseLess> failingWrites_;
 };
 
 }  // namespace tw

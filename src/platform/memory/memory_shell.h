@@ -45,6 +45,10 @@ class MemoryShell : public IShell {
     *target = found->second;
     return true;
   }
+  bool StartCommandLine(const std::string& commandLine) override {
+    commandLines.push_back(commandLine);
+    return executeResult_;
+  }
   // A started program runs its `onStart` action (what the program would do) at once and ends after
   // `programPolls` calls of ProgramEnded.
   ProgramHandle StartHidden(const std::string& file, const std::string& parameters) override {
@@ -116,6 +120,7 @@ class MemoryShell : public IShell {
   int closedPrograms = 0;
   std::vector<BrowserCall> browserCalls;
   std::vector<std::string> recycled;
+  std::vector<std::string> commandLines;  // StartCommandLine, in order
   struct FileOperationCall {
     ShellFileOp op;
     std::string from, to;

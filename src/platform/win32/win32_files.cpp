@@ -1,7 +1,10 @@
 #include <windows.h>
+#include <winver.h>
 
 #include "platform/win32/win32_files.h"
 
+#include <cstdio>
+#include <vector>
 #include "platform/win32/exact_ansi.h"
 
 #include <algorithm>
@@ -137,6 +140,40 @@ bool Win32Files::AppendToFile(const std::string& path, const std::string& conten
   bool ok = SetFilePointerEx(file, zero, nullptr, FILE_END) && WriteAll(file, contents);
   CloseHandle(file);
   return ok;
+}
+
+bool Win32Files::ReadVersionResource(const std::string& path, VersionResource* out) {
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+  if (size == 0) return false;
+  std::vector<char> buffer(size);
+  if (!GetFileVersionInfoA(path.c_str(), 0, size, buffer.data())) return false;
+  VersionResource resource;
+  void* block = nullptr;
+  UINT length = 0;
+  if (VerQueryValueA(buffer.data(), "\\", &block, &length) && length >= sizeof(VS_FIXEDFILEINFO)) {
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(block);
+    resource.fileVersionMS = fixed->dwFileVersionMS;
+    resource.fileVersionLS = fixed->dwFileVersionLS;
+  }
+  if (VerQueryValueA(buffer.data(), "\\VarFileInfo\\Translation", &block, &length) && length >= 4) {
+    const auto* pair = static_cast<const WORD*>(block);
+    resource.hasTranslation = true;
+    resource.language = pair[0];
+    resource.codePage = pair[1];
+    char key[16];
+    std::snprintf(key, sizeof key, "%4.4x%4.4x", resource.language, resource.codePage);
+    for (const char* name : kVersionStringNames) {
+      const std::string query = std::string("\\StringFileInfo\\") + key + "\\" + name;
+      if (!VerQueryValueA(buffer.data(), query.c_str(), &block, &length) || !block) continue;
+      const char* text = static_cast<const char*>(block);
+      size_t n = 0;
+      while (n < length && text[n]) ++n;
+      resource.strings[name] = std::string(text, n);
+    }
+  }
+  *out = std::move(resource);
+  return true;
 }
 
 NewFileResult Win32Files::WriteNewFile(const std::string& path, const std::string& contents) {

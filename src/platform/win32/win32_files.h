@@ -22,6 +22,7 @@ class Win32Files : public IFiles {
   bool WriteWholeFile(const std::string& path, const std::string& contents) override;
   bool AppendToFile(const std::string& path, const std::string& contents) override;
   bool WriteFileAtomically(const std::string& path, const std::string& contents) override;
+  bool ReadVersionResource(const std::string& path, VersionResource* out) override;
   NewFileResult WriteNewFile(const std::string& path, const std::string& contents) override;
   uint32_t DriveType(const std::string& root) override;
   uint32_t LogicalDrives() override;

@@ -45,6 +45,12 @@ std::vector<std::string> SplitList(const std::string& list) {
   return names;
 }
 
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 std::string Win32Profile::ReadString(const std::string& file, const std::string& section, const std::string& key,
@@ -88,6 +94,26 @@ std::vector<std::string> Win32Profile::KeyNames(const std::string& file, const s
         return GetPrivateProfileStringA(section.c_str(), nullptr, "", buffer, size, FileOf(file));
       },
       2));
+}
+
+std::vector<std::pair<std::string, std::string>> Win32Profile::ReadSection(const std::string& file,
+                                                                           const std::string& section) {
+  const std::vector<std::string> lines = SplitList(ReadGrowing(
+      [&](char* buffer, DWORD size) {
+        if (file.empty()) return GetProfileSectionA(section.c_str(), buffer, size);
+        return GetPrivateProfileSectionA(section.c_str(), buffer, size, file.c_str());
+      },
+      2));
+  std::vector<std::pair<std::string, std::string>> keys;
+  for (const std::string& line : lines) {
+    const size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      keys.emplace_back(Trimmed(line), std::string());
+    } else {
+      keys.emplace_back(Trimmed(line.substr(0, equals)), Trimmed(line.substr(equals + 1)));
+    }
+  }
+  return keys;
 }
 
 }  // namespace tw

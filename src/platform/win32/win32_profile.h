@@ -19,6 +19,8 @@ class Win32Profile : public IProfile {
   bool DeleteSection(const std::string& file, const std::string& section) override;
   std::vector<std::string> SectionNames(const std::string& file) override;
   std::vector<std::string> KeyNames(const std::string& file, const std::string& section) override;
+  std::vector<std::pair<std::string, std::string>> ReadSection(const std::string& file,
+                                                               const std::string& section) override;
 };
 
 }  // namespace tw

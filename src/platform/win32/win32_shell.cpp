@@ -208,4 +208,18 @@ void Win32Shell::CloseProgram(ProgramHandle program) {
   if (program) CloseHandle(reinterpret_cast<HANDLE>(program));
 }
 
+bool Win32Shell::StartCommandLine(const std::string& commandLine) {
+  std::string line = commandLine;  // CreateProcess may write into the command line
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 }  // namespace tw

@@ -15,6 +15,7 @@ class Win32Shell : public IShell {
   bool OpenInBrowserObject(const std::string& address, int left, int top, int width, int height) override;
   bool ResolveShortcut(const std::string& linkFile, std::string* target) override;
   bool RecycleFiles(const std::vector<std::string>& paths) override;
+  bool StartCommandLine(const std::string& commandLine) override;
   bool ItemInfo(const std::string& path, ShellItemInfo* info) override;
   bool BrowseForFolder(const std::string& title, std::string* folder) override;
   bool FileOperation(ShellFileOp op, const std::string& from, const std::string& to, uint32_t flags) override;
