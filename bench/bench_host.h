@@ -16,6 +16,10 @@ struct PumpStats {
   uint64_t realPumps = 0;      // times the message queue was really emptied
   double longestCallGapMs = 0; // longest time between two calls
   double longestRealGapMs = 0; // longest time between two real pumps
+  // The longest time between two calls less the part of it in which a second thread of the process could not get
+  // an answer from the system either (the system was busy or the process was not running): the silence that
+  // is the scan's own. Windows only; natively the same as longestCallGapMs.
+  double longestOwnGapMs = 0;
 };
 
 class IBenchScreen {

@@ -60,7 +60,7 @@ class NativeScreen : public IBenchScreen {
     pump_.Reset();
   }
   PumpStats Finish() override {
-    stats_.longestRealGapMs = stats_.longestCallGapMs;
+    stats_.longestRealGapMs = stats_.longestOwnGapMs = stats_.longestCallGapMs;
     return stats_;
   }
   const char* Kind() const override { return "memory targets, no window"; }

@@ -5,7 +5,12 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <algorithm>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "bench_host.h"
 #include "platform/win32/win32_platform.h"
@@ -14,6 +19,51 @@
 namespace tw::bench {
 namespace {
 
+// A second thread that asks the system a trivial question every millisecond and records each stretch in which no
+// answer came for more than 5 ms: the system was busy with something else (under Wine, its server saving the
+// registry), or the process was not given the processor. A gap of the scan inside such a stretch is not the scan's.
+class SystemWatch {
+ public:
+  SystemWatch() : event_(CreateEventA(nullptr, TRUE, FALSE, nullptr)), thread_([this] { Run(); }) {}
+  ~SystemWatch() {
+    stop_ = true;
+    thread_.join();
+    CloseHandle(event_);
+  }
+  // The milliseconds of [from, to] that fall in a recorded stretch.
+  double Overlap(double from, double to) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    double total = 0;
+    for (const auto& [start, end] : stalls_) total += std::max(0.0, std::min(end, to) - std::max(start, from));
+    return total;
+  }
+  void Clear() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stalls_.clear();
+  }
+
+ private:
+  void Run() {
+    double last = NowMs();
+    while (!stop_) {
+      WaitForSingleObject(event_, 0);
+      const double now = NowMs();
+      if (now - last > 5) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stalls_.emplace_back(last, now);
+      }
+      last = now;
+      Sleep(1);  // a normal round takes 1 to 2 ms
+    }
+  }
+
+  HANDLE event_;
+  volatile bool stop_ = false;
+  std::mutex mutex_;
+  std::vector<std::pair<double, double>> stalls_;
+  std::thread thread_;
+};
+
 // Counts what really reaches the screen: a real pump happens when the pump's interval has passed.
 class MeasuredPump : public IMessagePump {
  public:
@@ -21,7 +71,9 @@ class MeasuredPump : public IMessagePump {
   void ProcessMessages() override {
     const double now = NowMs();
     ++stats_.calls;
-    if (now - lastCall_ > stats_.longestCallGapMs) stats_.longestCallGapMs = now - lastCall_;
+    const double gap = now - lastCall_;
+    if (gap > stats_.longestCallGapMs) stats_.longestCallGapMs = gap;
+    if (gap > 5) gaps_.emplace_back(lastCall_, now);
     lastCall_ = now;
     const bool real = now - lastReal_ >= Win32Pump::kMinIntervalMs;
     inner_.ProcessMessages();
@@ -32,11 +84,22 @@ class MeasuredPump : public IMessagePump {
       ++stats_.realPumps;
     }
   }
-  void Reset() { lastCall_ = lastReal_ = NowMs(); }
+  void Reset() {
+    lastCall_ = lastReal_ = NowMs();
+    gaps_.clear();
+    watch_.Clear();
+  }
+  // The longest gap less what the system watch saw stalled in it.
+  void Finish() {
+    for (const auto& [from, to] : gaps_)
+      stats_.longestOwnGapMs = std::max(stats_.longestOwnGapMs, to - from - watch_.Overlap(from, to));
+  }
 
  private:
   PumpStats& stats_;
   Win32Pump& inner_;
+  SystemWatch watch_;
+  std::vector<std::pair<double, double>> gaps_;
   double lastCall_ = NowMs();
   double lastReal_ = NowMs();
 };
@@ -102,6 +165,7 @@ class Win32Screen : public IBenchScreen {
     status_.Flush(true);
     count_.Flush(true);
     pump_.ProcessNow();
+    measured_.Finish();
     return stats_;
   }
   const char* Kind() const override { return "Win32 window with the main window's throttled pump and labels"; }

@@ -38,6 +38,7 @@ struct Options {
   std::string regOut;
   bool populate = true;  // false: scan the registry as it is (after importing a .reg file)
   std::vector<uint64_t> fileTrees;  // entries of the generated folder trees for the shortcut walk
+  double idleSeconds = 0;  // a window that only pumps messages, for comparison with the scans' gaps
   std::vector<uint64_t> junkTrees;  // entries of the generated folder trees for the disk cleaner's scan
 };
 
@@ -97,6 +98,7 @@ struct SectionFigures {
   int findings = 0;
   AttributeCache files;  // the scan's existence tests: made, and answered from its cache
   double longestGapMs = 0;  // between two message pumps of the section
+  double longestOwnGapMs = 0;  // the same, less what the system was stalled in
 };
 
 struct SizeFigures {
@@ -118,6 +120,18 @@ int ScanSection(Platform& platform, IBenchScreen& screen, const BenchSection& s,
   if (s.def.secondRoot) s.def.scanner(ctx, s.def.secondRoot, s.def.keyPath ? s.def.keyPath : "");
   if (files) *files = std::move(state.FileAttributes);
   return list.Count();
+}
+
+// The same window doing nothing but pump its messages, with the generated registry still in place: what the
+// system alone makes a window wait.
+void IdlePump(double seconds) {
+  auto screen = CreateBenchScreen();
+  screen->ResetStats();
+  const double start = NowSeconds();
+  while (NowSeconds() - start < seconds) screen->Pump().ProcessMessages();
+  const PumpStats p = screen->Finish();
+  std::printf("\n== a window that only pumps messages for %.0f s: %" PRIu64 " pumps; longest gap %.3f ms, of its own "
+              "%.3f ms\n", seconds, p.calls, p.longestCallGapMs, p.longestOwnGapMs);
 }
 
 SizeFigures RunSize(uint64_t size, const Options& options, const std::vector<BenchSection>& sections) {
@@ -159,9 +173,12 @@ SizeFigures RunSize(uint64_t size, const Options& options, const std::vector<Ben
       figures.pump.realPumps = std::max(figures.pump.realPumps, pump.realPumps);
       figures.pump.longestCallGapMs = std::max(figures.pump.longestCallGapMs, pump.longestCallGapMs);
       figures.pump.longestRealGapMs = std::max(figures.pump.longestRealGapMs, pump.longestRealGapMs);
+      figures.pump.longestOwnGapMs = std::max(figures.pump.longestOwnGapMs, pump.longestOwnGapMs);
+      f.longestOwnGapMs = std::max(f.longestOwnGapMs, pump.longestOwnGapMs);
     }
   }
   figures.peakBytes = PeakMemoryBytes();
+  if (options.idleSeconds > 0) IdlePump(options.idleSeconds);
   if (populate && host->IsReal()) RemoveGeneratedKeys(platform.registry);
   return figures;
 }
@@ -177,22 +194,24 @@ void PrintSize(uint64_t size, const SizeFigures& f, const std::vector<BenchSecti
               f.generated.danglingTypeLibs, f.generated.unknownFileTypes, f.generated.emptyExtensions,
               f.generated.missingFileRefs, f.generated.missingFileRefs + f.generated.existingFileRefs,
               f.populateSeconds);
-  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s %8s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
-              "keys/s", "values/s", "findings", "gap ms");
+  std::printf("%-4s %-26s %10s %10s %8s %12s %12s %9s %8s %8s\n", "sec", "caption", "raw ms", "scan ms", "ratio",
+              "keys/s", "values/s", "findings", "gap ms", "own ms");
   double rawTotal = 0, scanTotal = 0;
   for (size_t i = 0; i < sections.size(); ++i) {
     const SectionFigures& s = f.sections[i];
     const double keysPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.keys) / s.scanSeconds : 0;
     const double valuesPerSecond = s.scanSeconds > 0 ? static_cast<double>(s.raw.values) / s.scanSeconds : 0;
     if (s.hasRaw) {
-      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d %8.1f\n", sections[i].def.number,
+      std::printf("%-4d %-26s %10.2f %10.2f %7.3f%s %12.0f %12.0f %9d %8.1f %8.1f\n", sections[i].def.number,
                   sections[i].def.caption, s.rawSeconds * 1e3, s.scanSeconds * 1e3, s.scanSeconds / s.rawSeconds,
-                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings, s.longestGapMs);
+                  sections[i].exactRaw ? " " : "~", keysPerSecond, valuesPerSecond, s.findings, s.longestGapMs,
+                  s.longestOwnGapMs);
       rawTotal += s.rawSeconds;
       scanTotal += s.scanSeconds;
     } else {
-      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d %8.1f\n", sections[i].def.number,
-                  sections[i].def.caption, "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings, s.longestGapMs);
+      std::printf("%-4d %-26s %10s %10.2f %8s %12s %12s %9d %8.1f %8.1f\n", sections[i].def.number,
+                  sections[i].def.caption, "-", s.scanSeconds * 1e3, "-", "-", "-", s.findings, s.longestGapMs,
+                  s.longestOwnGapMs);
     }
   }
   for (size_t i = 0; i < sections.size(); ++i) {
@@ -208,8 +227,9 @@ void PrintSize(uint64_t size, const SizeFigures& f, const std::vector<BenchSecti
               "the sections' own work (scan - raw) %.1f ns per key\n",
               keysRead, rawTotal * 1e3, scanTotal * 1e3, rawTotal > 0 ? scanTotal / rawTotal : 0.0,
               keysRead ? (scanTotal - rawTotal) * 1e9 / static_cast<double>(keysRead) : 0.0);
-  std::printf("pumps: %" PRIu64 " calls, %" PRIu64 " real; longest gap between calls %.3f ms, between real pumps %.3f ms\n",
-              f.pump.calls, f.pump.realPumps, f.pump.longestCallGapMs, f.pump.longestRealGapMs);
+  std::printf("pumps: %" PRIu64 " calls, %" PRIu64 " real; longest gap between calls %.3f ms, between real pumps %.3f ms; "
+              "longest gap of the scan's own (less what the system was stalled in) %.3f ms\n",
+              f.pump.calls, f.pump.realPumps, f.pump.longestCallGapMs, f.pump.longestRealGapMs, f.pump.longestOwnGapMs);
   std::printf("peak memory %.1f MB\n", Mb(f.peakBytes));
 }
 
@@ -279,6 +299,7 @@ void FileTreeBench(uint64_t entries, int repeat) {
     const PumpStats p = screen->Finish();
     pump.longestCallGapMs = std::max(pump.longestCallGapMs, p.longestCallGapMs);
     pump.longestRealGapMs = std::max(pump.longestRealGapMs, p.longestRealGapMs);
+    pump.longestOwnGapMs = std::max(pump.longestOwnGapMs, p.longestOwnGapMs);
     pump.calls = p.calls;
     findings = list.Count();
   }
@@ -287,8 +308,8 @@ void FileTreeBench(uint64_t entries, int repeat) {
   std::printf("raw find-first/next + link reads %.2f ms (%" PRIu64 " entries listed, %" PRIu64
               " missing targets), section %.2f ms, ratio %.3f, findings %d\n",
               rawBest * 1e3, raw.entries, raw.shortcuts, scanBest * 1e3, scanBest / rawBest, findings);
-  std::printf("pumps: %" PRIu64 " calls; longest gap between calls %.3f ms, between real pumps %.3f ms\n", pump.calls,
-              pump.longestCallGapMs, pump.longestRealGapMs);
+  std::printf("pumps: %" PRIu64 " calls; longest gap between calls %.3f ms, between real pumps %.3f ms; the scan's own "
+              "%.3f ms\n", pump.calls, pump.longestCallGapMs, pump.longestRealGapMs, pump.longestOwnGapMs);
   RemoveFileTree(platform, root);
 }
 
@@ -365,6 +386,8 @@ bool ParseOptions(int argc, char** argv, Options* options) {
         options->fileTrees.push_back(std::strtoull(list.substr(pos, comma - pos).c_str(), nullptr, 10));
         pos = comma + 1;
       }
+    } else if (arg == "--idle" && hasValue) {
+      options->idleSeconds = std::atof(argv[++i]);
     } else if (arg == "--junk" && hasValue) {
       std::string list = argv[++i];
       for (size_t pos = 0; pos <= list.size();) {
@@ -381,7 +404,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
       std::fprintf(stderr,
                    "usage: tarnwick_bench [--sizes N,N,...] [--repeat N] [--findings N] [--files N,N,...] "
                    "[--junk N,N,...] [--as-is] "
-                   "[--reg-out FILE --size N]\n");
+                   "[--reg-out FILE --size N] [--idle SECONDS]\n");
       return false;
     }
   }
