@@ -500,13 +500,12 @@ int Junk(Platform& platform, IConsole& console, const CliRequest& request) {
       return kExitCannotRun;
     }
   }
-  const std::vector<JunkPattern> patterns =
-      TickedPatterns(LoadJunkTypes(platform.files, ExecutableFolder(platform.files) + kJunkFileName));
+  const JunkMatcher matcher(LoadJunkTypes(platform.files, ExecutableFolder(platform.files) + kJunkFileName));
   NoPump pump;
   ConsoleProgress progress(console, platform.system);
   std::vector<TTempFileInfo> found;
   for (const std::string& drive : drives)
-    ScanJunkFolder(platform.files, drive, patterns, pump, progress, [] { return false; }, &found);
+    ScanJunkFolder(platform.files, drive, matcher, pump, progress, [] { return false; }, &found);
   progress.Done();
   CliTable table;
   table.rowsName = "found";
