@@ -6,6 +6,7 @@
 #include "cli/cli_commands.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/reg_access.h"
+#include "support/recording_console.h"
 
 namespace tw {
 namespace {
@@ -55,14 +56,7 @@ TEST(CliArgsTest, CommandLinesAreTakenOrRefusedWithAReason) {
   EXPECT_EQ(request.drives, (std::vector<std::string>{"C:", "D:"}));
 }
 
-class RecordingConsole : public IConsole {
- public:
-  void Out(const std::string& text) override { out += text; }
-  void Err(const std::string& text) override { err += text; }
-  void OutBytes(const std::string& bytes) override { out += bytes; }
-  bool ErrIsTerminal() override { return false; }
-  std::string out, err;
-};
+using test::RecordingConsole;
 
 class CliTest : public ::testing::Test {
  protected:

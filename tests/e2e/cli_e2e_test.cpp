@@ -19,6 +19,7 @@
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
 #include "e2e/registry_snapshot.h"
+#include "support/recording_console.h"
 
 namespace tw {
 namespace {
@@ -29,14 +30,7 @@ constexpr const char* kAppPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\
 constexpr const char* kFonts = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 constexpr const char* kFont = "Tarnwick CLI Gone (TrueType)";
 
-class RecordingConsole : public IConsole {
- public:
-  void Out(const std::string& text) override { out += text; }
-  void Err(const std::string& text) override { err += text; }
-  void OutBytes(const std::string& bytes) override { out += bytes; }
-  bool ErrIsTerminal() override { return false; }
-  std::string out, err;
-};
+using test::RecordingConsole;
 
 Bytes Sz(const std::string& text) {
   Bytes b(text.begin(), text.end());

@@ -7,6 +7,19 @@
 namespace tw {
 namespace {
 
+LocalTime ToLocalTime(const SYSTEMTIME& st) {
+  LocalTime t;
+  t.year = st.wYear;
+  t.month = st.wMonth;
+  t.day = st.wDay;
+  t.hour = st.wHour;
+  t.minute = st.wMinute;
+  t.second = st.wSecond;
+  t.milliseconds = st.wMilliseconds;
+  t.dayOfWeek = st.wDayOfWeek;
+  return t;
+}
+
 // The layout of RTL_OSVERSIONINFOW, which RtlGetVersion fills without the compatibility shims that
 // make GetVersionEx report an older Windows.
 struct RtlVersionInfo {
@@ -60,16 +73,7 @@ uint32_t Win32System::TickCount() { return GetTickCount(); }
 LocalTime Win32System::Now() {
   SYSTEMTIME st;
   GetLocalTime(&st);
-  LocalTime t;
-  t.year = st.wYear;
-  t.month = st.wMonth;
-  t.day = st.wDay;
-  t.hour = st.wHour;
-  t.minute = st.wMinute;
-  t.second = st.wSecond;
-  t.milliseconds = st.wMilliseconds;
-  t.dayOfWeek = st.wDayOfWeek;
-  return t;
+  return ToLocalTime(st);
 }
 
 int Win32System::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
@@ -94,16 +98,7 @@ LocalTime Win32System::FileTimeToLocal(uint64_t fileTime) {
   FILETIME local;
   SYSTEMTIME st;
   if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &st)) return FileTimeToCalendar(fileTime);
-  LocalTime t;
-  t.year = st.wYear;
-  t.month = st.wMonth;
-  t.day = st.wDay;
-  t.hour = st.wHour;
-  t.minute = st.wMinute;
-  t.second = st.wSecond;
-  t.milliseconds = st.wMilliseconds;
-  t.dayOfWeek = st.wDayOfWeek;
-  return t;
+  return ToLocalTime(st);
 }
 
 bool RunningOnWine() {
