@@ -63,6 +63,7 @@ class IMainFormView {
   virtual void IconChanged(int index) = 0;  // repaint one section icon
   virtual void StateChanged() = 0;          // pages, mode, bar or lists changed: re-read and repaint
   virtual void ShowAboutWindow() = 0;       // modal
+  virtual void ShowOptionsWindow() = 0;     // modal, made per opening; works also while a scan runs
   virtual IPrompts& Prompts() = 0;
   // The one-time full-backup offer; true when it was made (the dialog ran), false when it could not be.
   virtual bool OfferFirstFullBackup() = 0;
@@ -130,6 +131,7 @@ class TTarnwickForm : private IScanPage {
   const TBackupList& BackupList() const { return backupList_; }
 
   void AboutBtnClick() { view_.ShowAboutWindow(); }
+  void OptionsBtnClick() { view_.ShowOptionsWindow(); }
   void HelpBtnClick();
   void TimerTick() { driver_.TimerTick(); }
 
@@ -160,6 +162,8 @@ class TTarnwickForm : private IScanPage {
   ProblemLists& Lists() { return lists_; }
   const ProblemLists& Lists() const { return lists_; }
   const Settings& CurrentSettings() const { return settings_; }
+  // The options window changes the running settings together with the stored ones.
+  Settings& RunningSettings() { return settings_; }
   Platform& GetPlatform() { return platform_; }
 
  private:

@@ -37,6 +37,8 @@ class ISystem {
   virtual void Sleep(uint32_t milliseconds) = 0;
   // A file time (100 ns ticks since 1601, UTC) as local time. The default takes local time for UTC.
   virtual LocalTime FileTimeToLocal(uint64_t fileTime);
+  // The time as the user's short date and long time ("3/14/2008 3:09:26 PM" where nothing else is set up).
+  virtual std::string FormatDateTime(const LocalTime& time);
   // The ANSI code page: whether a byte leads a double-byte character, and text converted to UTF-16.
   // The defaults describe a single-byte page whose 256 characters are the first 256 code points.
   virtual bool IsLeadByte(uint8_t) { return false; }
@@ -64,5 +66,12 @@ class ISystem {
 LocalTime FileTimeToCalendar(uint64_t fileTime);
 
 inline LocalTime ISystem::FileTimeToLocal(uint64_t fileTime) { return FileTimeToCalendar(fileTime); }
+
+inline std::string ISystem::FormatDateTime(const LocalTime& t) {
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  auto two = [](int n) { return std::string(n < 10 ? "0" : "") + std::to_string(n); };
+  return std::to_string(t.month) + "/" + std::to_string(t.day) + "/" + std::to_string(t.year) + " " +
+         std::to_string(hour12) + ":" + two(t.minute) + ":" + two(t.second) + (t.hour < 12 ? " AM" : " PM");
+}
 
 }  // namespace tw

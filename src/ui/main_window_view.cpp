@@ -7,6 +7,7 @@
 #include "platform/reg_access.h"
 #include "sections/section_table.h"
 #include "ui/about_window.h"
+#include "ui/options_window.h"
 #include "ui/repair_dialog_window.h"
 #include "ui/resource.h"
 
@@ -139,9 +140,8 @@ void MainWindowView::CreateControls() {
     tip.lpszText = const_cast<char*>(kHeaderTips[i]);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tip));
   }
-  // The update check and the options window come with their own modules; until then their buttons are disabled.
+  // The update check comes with its own module; until then its button is disabled.
   EnableWindow(headerButtons_[kUpdate], FALSE);
-  EnableWindow(headerButtons_[kOptions], FALSE);
 
   for (int i = 0; i < 7; ++i)
     barButtons_[static_cast<size_t>(i)] =
@@ -332,6 +332,10 @@ std::unique_ptr<IRepairDialogView> MainWindowView::ShowRepairDialog(TRepairDialo
 
 void MainWindowView::ShowAboutWindow() { ShowAboutWindowModal(instance_, window_, platform_, form_.CurrentSettings()); }
 
+void MainWindowView::ShowOptionsWindow() {
+  if (ShowOptionsWindowModal(instance_, window_, platform_, form_.RunningSettings(), {})) Terminate();
+}
+
 LRESULT CALLBACK MainWindowView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -468,6 +472,7 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
       break;
     case IDOK: ClickFocusedButton(); break;
     case IDC_HEADER_FIRST + kAbout: form_.AboutBtnClick(); break;
+    case IDC_HEADER_FIRST + kOptions: form_.OptionsBtnClick(); break;
     case IDC_HEADER_FIRST + kHelp: form_.HelpBtnClick(); break;
     case IDC_HEADER_FIRST + kMinimize: ShowWindow(window_, SW_MINIMIZE); break;
     case IDC_HEADER_FIRST + kClose: HideToTray(); break;

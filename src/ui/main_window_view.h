@@ -36,6 +36,7 @@ class MainWindowView : public IMainFormView {
   void IconChanged(int index) override;
   void StateChanged() override;
   void ShowAboutWindow() override;
+  void ShowOptionsWindow() override;
   IPrompts& Prompts() override { return prompts_; }
   bool OfferFirstFullBackup() override;
   std::unique_ptr<IRepairDialogView> ShowRepairDialog(TRepairDialogForm& dialog) override;

@@ -63,6 +63,7 @@ class RecordingFormView : public IMainFormView {
   void IconChanged(int) override { ++iconRepaints; }
   void StateChanged() override { ++stateChanges; }
   void ShowAboutWindow() override { ++aboutShown; }
+  void ShowOptionsWindow() override { ++optionsShown; }
   IPrompts& Prompts() override { return prompts; }
   bool OfferFirstFullBackup() override {
     ++fullBackupOffers;
@@ -84,7 +85,7 @@ class RecordingFormView : public IMainFormView {
   RecordingToolWindows tools;
   std::vector<std::unique_ptr<RepairDialogRecord>> dialogs;
   bool fullBackupOfferMade = false;
-  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0, fullBackupOffers = 0,
+  int timerStarts = 0, timerStops = 0, iconRepaints = 0, stateChanges = 0, aboutShown = 0, optionsShown = 0, fullBackupOffers = 0,
       fullBackupWindows = 0;
 };
 

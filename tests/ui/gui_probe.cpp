@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 #include <shobjidl.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -175,7 +176,8 @@ int Usage() {
                " state | count | focus | key VK | click TEXT | wait-text TEXT MS | close | minimize | exit |"
                " latency FILE MS | wait-message MS | answer ID | wait-repair-dialog MS | menu-exit |"
                " exit-when-shown MS | tab-cycle | tab-to TEXT | checked TEXT | tool | wait-no-text TEXT MS |"
-               " answer-then-exit MS | make-broken-shortcut LINK TARGET\n");
+               " answer-then-exit MS | make-broken-shortcut LINK TARGET | wait-dialog TITLE MS | wait-no-dialog TITLE MS |"
+               " dialog TITLE (click TEXT | checked TEXT | page N | rows)\n");
   return 2;
 }
 
@@ -183,6 +185,13 @@ int Usage() {
 
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
+  // "dialog TITLE ..." runs the command against the program's dialog of that title instead of the main window.
+  const char* dialogTitle = nullptr;
+  if (!std::strcmp(argv[1], "dialog") && argc > 3) {
+    dialogTitle = argv[2];
+    argv += 2;
+    argc -= 2;
+  }
   const char* command = argv[1];
   if (!std::strcmp(command, "make-broken-shortcut") && argc == 4) return MakeBrokenShortcut(argv[2], argv[3]);
   const int timeout = argc > 2 ? std::atoi(argv[argc - 1]) : 10000;
@@ -235,7 +244,39 @@ int main(int argc, char** argv) {
   }
   if (!std::strcmp(command, "wait-repair-dialog"))
     return WaitFor([] { return TarnwickDialog(true) != nullptr; }, timeout) ? 0 : 1;
-  HWND window = MainWindow();
+  if (!std::strcmp(command, "wait-dialog") && argc == 4) {
+    const char* title = argv[2];
+    return WaitFor([title] { HWND d = FindWindowA("#32770", title); return d && IsWindowVisible(d); }, timeout) ? 0 : 1;
+  }
+  if (!std::strcmp(command, "wait-no-dialog") && argc == 4) {
+    const char* title = argv[2];
+    return WaitFor([title] { return FindWindowA("#32770", title) == nullptr; }, timeout) ? 0 : 1;
+  }
+  HWND window = dialogTitle ? FindWindowA("#32770", dialogTitle) : MainWindow();
+  // Shows page N of the window's page control by the arrow keys, as a keyboard user would.
+  if (window && !std::strcmp(command, "page") && argc == 3) {
+    HWND tabs = FindWindowExA(window, nullptr, "SysTabControl32", nullptr);
+    if (!tabs) return 1;
+    const int want = std::atoi(argv[2]);
+    for (int tries = 0; tries < 8; ++tries) {
+      const int now = static_cast<int>(SendMessageA(tabs, TCM_GETCURSEL, 0, 0));
+      if (now == want) return 0;
+      const WPARAM key = now < want ? VK_RIGHT : VK_LEFT;
+      PostMessageA(tabs, WM_KEYDOWN, key, 1);
+      PostMessageA(tabs, WM_KEYUP, key, 0xC0000001);
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result);
+      Sleep(200);
+    }
+    return 1;
+  }
+  // The number of rows of the window's visible list view.
+  if (window && !std::strcmp(command, "rows")) {
+    HWND list = FindWindowExA(window, nullptr, "SysListView32", nullptr);
+    if (!list || !IsWindowVisible(list)) return 1;
+    std::printf("%d\n", static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)));
+    return 0;
+  }
   if (!std::strcmp(command, "count")) {
     int count = 0;
     EnumWindows(CountWindow, reinterpret_cast<LPARAM>(&count));
@@ -243,7 +284,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!window) {
-    std::fprintf(stderr, "no %s window\n", kClass);
+    std::fprintf(stderr, "no %s window\n", dialogTitle ? dialogTitle : kClass);
     return 1;
   }
   if (!std::strcmp(command, "state")) {
@@ -255,6 +296,8 @@ int main(int argc, char** argv) {
   if (!std::strcmp(command, "click") && argc == 3) {
     HWND button = VisibleChild(window, argv[2]);
     if (!button) return std::fprintf(stderr, "no visible control \"%s\"\n", argv[2]), 1;
+    // A dialog's check boxes change their state only when the button itself is clicked.
+    if (dialogTitle) return PostMessageA(button, BM_CLICK, 0, 0) ? 0 : 1;
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
     return PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button)) ? 0 : 1;
   }

@@ -132,7 +132,7 @@ echo "ok: $(wc -l <"$work/cli_counts.txt") sections with the same counts as the 
 echo "== the keyboard on the review page"
 probe tab-to ListBox || fail "Tab does not reach the problems list"
 order=$(probe tab-cycle)
-expected="ListBox|Select All|Repair|About|Help|Minimize|Close|Registry Scan|Backup|System Optimizer|Startup Manager"
+expected="ListBox|Select All|Repair|About|Options|Help|Minimize|Close|Registry Scan|Backup|System Optimizer|Startup Manager"
 expected="$expected|Uninstall Manager|Disk Cleaner|IE Restore"
 [ "$order" = "$expected" ] || fail "Tab order: $order"
 probe key 40  # Down: the first row becomes the current one
@@ -179,6 +179,43 @@ probe key 13
 probe wait-text "Scan Now" 5000 || fail "Enter on Registry Scan did not return to the scan page"
 ! probe tool >/dev/null || fail "a tool window stays shown on the scan page"
 echo "ok: Enter and Space press the bar buttons, the tool window shows and goes ($work/tool_page.png)"
+
+echo "== the options window: autostart, the ignore list and the daily scan, round trip"
+run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
+job=$prefix/drive_c/windows/Tasks/Tarnwick.job
+printf 'Fonts|HKEY_LOCAL_MACHINE\\Demo|Arial\r\n\r\nHelp|HKEY_CURRENT_USER\\Demo|x\r\n' \
+  >"$prefix/drive_c/Tarnwick/TarnwickIgnores.dat"
+prefs() { probe dialog Preferences "$@"; }
+settle() { sleep 0.5; }
+probe click Options || fail "no Options button"
+probe wait-dialog Preferences 10000 || fail "the Options button showed no Preferences window"
+[ "$(prefs checked 'Run at windows startup')" = 0 ] || fail "autostart ticked on a fresh prefix"
+import -window root "$work/options_general.png" 2>/dev/null || true
+prefs click 'Run at windows startup' && settle
+prefs page 1 || fail "could not show the Ignore List page"
+[ "$(prefs rows)" = 2 ] || fail "the Ignore List page shows $(prefs rows) rows, expected 2"
+import -window root "$work/options_ignore.png" 2>/dev/null || true
+prefs page 2 || fail "could not show the Scheduling page"
+[ "$(prefs checked 'Active Schedule')" = 0 ] || fail "a schedule is active on a fresh prefix"
+prefs click 'Active Schedule' && settle
+import -window root "$work/options_scheduling.png" 2>/dev/null || true
+prefs click OK || fail "no OK button"
+probe wait-no-dialog Preferences 10000 || fail "OK did not close the Preferences window"
+wine reg query "$run_key" /v tarnwick.exe 2>/dev/null | grep -qi 'C:\\Tarnwick\\tarnwick.exe' ||
+  fail "OK wrote no autostart value"
+[ -f "$job" ] || fail "OK made no Tarnwick.job"
+probe click Options || fail "no Options button"
+probe wait-dialog Preferences 10000 || fail "the Preferences window did not open again"
+[ "$(prefs checked 'Run at windows startup')" = 1 ] || fail "autostart not ticked after OK"
+prefs click 'Run at windows startup' && settle
+prefs page 2 || fail "could not show the Scheduling page"
+[ "$(prefs checked 'Active Schedule')" = 1 ] || fail "the saved schedule is not shown"
+prefs click 'Active Schedule' && settle
+prefs click OK || fail "no OK button"
+probe wait-no-dialog Preferences 10000 || fail "OK did not close the Preferences window"
+! wine reg query "$run_key" /v tarnwick.exe >/dev/null 2>&1 || fail "unticked autostart left its value"
+[ ! -f "$job" ] || fail "unticked schedule left Tarnwick.job"
+echo "ok: options saved, shown again and removed ($work/options_*.png)"
 
 echo "== a second instance restores the first"
 probe close

@@ -101,6 +101,22 @@ LocalTime Win32System::FileTimeToLocal(uint64_t fileTime) {
   return ToLocalTime(st);
 }
 
+std::string Win32System::FormatDateTime(const LocalTime& t) {
+  SYSTEMTIME st{};
+  st.wYear = static_cast<WORD>(t.year);
+  st.wMonth = static_cast<WORD>(t.month);
+  st.wDay = static_cast<WORD>(t.day);
+  st.wDayOfWeek = static_cast<WORD>(t.dayOfWeek);
+  st.wHour = static_cast<WORD>(t.hour);
+  st.wMinute = static_cast<WORD>(t.minute);
+  st.wSecond = static_cast<WORD>(t.second);
+  char date[128], time[128];
+  if (!GetDateFormatA(LOCALE_USER_DEFAULT, DATE_SHORTDATE, &st, nullptr, date, sizeof date) ||
+      !GetTimeFormatA(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, sizeof time))
+    return ISystem::FormatDateTime(t);
+  return std::string(date) + " " + time;
+}
+
 bool RunningOnWine() {
   static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   return wine;

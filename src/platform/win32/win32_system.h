@@ -13,6 +13,7 @@ class Win32System : public ISystem {
   uint32_t TickCount() override;
   LocalTime Now() override;
   LocalTime FileTimeToLocal(uint64_t fileTime) override;
+  std::string FormatDateTime(const LocalTime& time) override;
   int ScreenWidth() override;
   int ScreenHeight() override;
   void Sleep(uint32_t milliseconds) override;
