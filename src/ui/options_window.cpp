@@ -36,6 +36,15 @@ class OptionsWindow {
   }
 
   bool EndsProgram() const { return endsProgram_; }
+  // The page keys work while the dialog runs its own message loop.
+  void HookKeys() {
+    active_ = this;
+    hook_ = SetWindowsHookExA(WH_MSGFILTER, KeyFilter, nullptr, GetCurrentThreadId());
+  }
+  void UnhookKeys() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    active_ = nullptr;
+  }
 
   static INT_PTR CALLBACK Proc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -171,9 +180,32 @@ class OptionsWindow {
     SYSTEMTIME st{};
     if (SendMessageA(Item(IDC_OPT_START_TIME), DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID)
       task.SetStartTime(st.wHour, st.wMinute);
-    BOOL failed = FALSE;
-    const int days = static_cast<int>(SendMessageA(Item(IDC_OPT_DAYS_SPIN), UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
-    task.SetDays(failed ? 1 : days);
+    // A typed count outside 1 to 31 is brought into that range; an empty field counts as 1.
+    BOOL read = FALSE;
+    const UINT days = GetDlgItemInt(dialog_, IDC_OPT_DAYS, &read, FALSE);
+    task.SetDays(read ? static_cast<int>(days > 31 ? 31 : days) : 1);
+  }
+
+  // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+PageDown, Ctrl+PageUp) move between the pages from any control.
+  static LRESULT CALLBACK KeyFilter(int code, WPARAM wParam, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == MSGF_DIALOGBOX && active_ && msg->message == WM_KEYDOWN && (GetKeyState(VK_CONTROL) & 0x8000) &&
+        (msg->wParam == VK_TAB || msg->wParam == VK_NEXT || msg->wParam == VK_PRIOR) &&
+        (msg->hwnd == active_->dialog_ || IsChild(active_->dialog_, msg->hwnd))) {
+      const bool back = msg->wParam == VK_PRIOR || (msg->wParam == VK_TAB && (GetKeyState(VK_SHIFT) & 0x8000));
+      const int page = static_cast<int>(SendMessageA(active_->Item(IDC_OPT_PAGES), TCM_GETCURSEL, 0, 0));
+      active_->ChangePage((page + (back ? 2 : 1)) % 3);
+      return 1;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+
+  void ChangePage(int page) {
+    form_.MainPageControlChange(page);
+    if (page == kGeneralPage) PaintGeneral();
+    if (page == kIgnorePage) PaintIgnore();
+    if (page == kSchedulingPage) PaintScheduling();
+    ShowPage(page);
   }
 
   INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -184,12 +216,7 @@ class OptionsWindow {
       case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header->idFrom == IDC_OPT_PAGES && header->code == TCN_SELCHANGE) {
-          const int page = static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0));
-          form_.MainPageControlChange(page);
-          if (page == kGeneralPage) PaintGeneral();
-          if (page == kIgnorePage) PaintIgnore();
-          if (page == kSchedulingPage) PaintScheduling();
-          ShowPage(page);
+          ChangePage(static_cast<int>(SendMessageA(header->hwndFrom, TCM_GETCURSEL, 0, 0)));
           return TRUE;
         }
         if (header->idFrom == IDC_OPT_IGNORE_LIST && header->code == LVN_KEYDOWN &&
@@ -245,6 +272,8 @@ class OptionsWindow {
   TFormOptions form_;
   std::function<bool()> checkForUpdate_;
   HWND dialog_ = nullptr;
+  HHOOK hook_ = nullptr;
+  static inline OptionsWindow* active_ = nullptr;  // the one open options window, for the key filter
   HICON taskIcon_ = nullptr;
   bool endsProgram_ = false;
 };
@@ -254,8 +283,10 @@ class OptionsWindow {
 bool ShowOptionsWindowModal(HINSTANCE instance, HWND owner, Platform& platform, Settings& running,
                             const std::function<bool()>& checkForUpdate) {
   OptionsWindow window(platform, running, checkForUpdate);
+  window.HookKeys();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsWindow::Proc,
                   reinterpret_cast<LPARAM>(&window));
+  window.UnhookKeys();
   return window.EndsProgram();
 }
 
