@@ -25,6 +25,8 @@ InstallDir "$PROGRAMFILES64\Tarnwick"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
 BrandingText "Tarnwick ${VERSION}"
+; The uninstaller's list shows what was kept and where.
+ShowUninstDetails show
 
 ; The version resource carries no copyright line.
 !pragma warning disable 9100
@@ -97,6 +99,8 @@ Section "Tarnwick"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\Uninstall.exe" /S'
+  SectionGetSize 0 $0
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
