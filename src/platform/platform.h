@@ -1,6 +1,7 @@
 // The set of platform services handed to the logic.
 #pragma once
 #include "platform/files.h"
+#include "platform/http.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/services.h"
@@ -16,6 +17,7 @@ struct Platform {
   ISystem& system;
   IShell& shell;
   IServices& services;
+  IHttp& http;
 };
 
 }  // namespace tw

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/memory/ini_profile.h"
 #include "platform/memory/memory_files.h"
+#include "platform/memory/memory_http.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_services.h"
 #include "platform/memory/memory_shell.h"
@@ -17,7 +18,8 @@ struct MemoryPlatform {
   MemorySystem system;
   MemoryShell shell{&files};
   MemoryServices services;
-  Platform platform{registry, files, profile, system, shell, services};
+  MemoryHttp http;
+  Platform platform{registry, files, profile, system, shell, services, http};
 };
 
 }  // namespace tw

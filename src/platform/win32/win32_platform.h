@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_http.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_services.h"
@@ -17,7 +18,8 @@ struct Win32Platform {
   Win32System system;
   Win32Shell shell;
   Win32Services services;
-  Platform platform{registry, files, profile, system, shell, services};
+  Win32Http http;
+  Platform platform{registry, files, profile, system, shell, services, http};
 };
 
 }  // namespace tw
