@@ -3,6 +3,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/scheduler.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -16,6 +17,7 @@ struct Platform {
   ISystem& system;
   IShell& shell;
   IServices& services;
+  IScheduler& scheduler;
 };
 
 }  // namespace tw

@@ -3,6 +3,7 @@
 #include "platform/memory/ini_profile.h"
 #include "platform/memory/memory_files.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_scheduler.h"
 #include "platform/memory/memory_services.h"
 #include "platform/memory/memory_shell.h"
 #include "platform/memory/memory_system.h"
@@ -17,7 +18,8 @@ struct MemoryPlatform {
   MemorySystem system;
   MemoryShell shell{&files};
   MemoryServices services;
-  Platform platform{registry, files, profile, system, shell, services};
+  MemoryScheduler scheduler;
+  Platform platform{registry, files, profile, system, shell, services, scheduler};
 };
 
 }  // namespace tw

@@ -4,6 +4,7 @@
 #include "platform/win32/win32_files.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_scheduler.h"
 #include "platform/win32/win32_services.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
@@ -17,7 +18,8 @@ struct Win32Platform {
   Win32System system;
   Win32Shell shell;
   Win32Services services;
-  Platform platform{registry, files, profile, system, shell, services};
+  Win32Scheduler scheduler;
+  Platform platform{registry, files, profile, system, shell, services, scheduler};
 };
 
 }  // namespace tw
