@@ -64,3 +64,54 @@ add_dependencies(tarnwick_win_tests tarnwick_test_uninstaller)
 # One Wine start per executable: the whole suite is one ctest test.
 add_test(NAME tarnwick_win_tests COMMAND tarnwick_win_tests)
 set_tests_properties(tarnwick_win_tests PROPERTIES TIMEOUT 900)
+
+# What users download: the setup program (NSIS) and a portable zip, both of the same stripped program files,
+# staged in package/Tarnwick/. The default build makes both.
+find_program(MAKENSIS makensis)
+if(NOT MAKENSIS)
+  message(FATAL_ERROR "makensis is missing: run scripts/install-deps.sh (Debian package nsis)")
+endif()
+set(SHIPPED_TARGETS tarnwick tarnwick-cli)
+set(NSIS_DEFINES)
+if(TARGET TarnwickUpdate)
+  list(APPEND SHIPPED_TARGETS TarnwickUpdate)
+  list(APPEND NSIS_DEFINES -DWITH_UPDATER)
+endif()
+set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package/Tarnwick)
+set(SHIPPED_FILES)
+set(ZIPPED_NAMES)
+foreach(shipped ${SHIPPED_TARGETS})
+  list(APPEND SHIPPED_FILES ${PACKAGE_DIR}/${shipped}.exe)
+  list(APPEND ZIPPED_NAMES Tarnwick/${shipped}.exe)
+  add_custom_command(OUTPUT ${PACKAGE_DIR}/${shipped}.exe
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${PACKAGE_DIR}
+                     COMMAND ${CMAKE_STRIP} -o ${PACKAGE_DIR}/${shipped}.exe $<TARGET_FILE:${shipped}>
+                     DEPENDS ${shipped} VERBATIM)
+endforeach()
+
+set(SETUP_EXE ${CMAKE_BINARY_DIR}/TarnwickSetup-${PROJECT_VERSION}.exe)
+add_custom_command(OUTPUT ${SETUP_EXE}
+                   COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION}
+                           -DVERSION_QUAD=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0
+                           -DOUTFILE=${SETUP_EXE} -DFILES=${PACKAGE_DIR} -DICON=${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
+                           ${NSIS_DEFINES}
+                           ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
+                   DEPENDS ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi ${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
+                           ${SHIPPED_FILES}
+                   COMMENT "Setup program ${SETUP_EXE}" VERBATIM)
+add_custom_target(tarnwick_installer ALL DEPENDS ${SETUP_EXE})
+
+set(PORTABLE_ZIP ${CMAKE_BINARY_DIR}/Tarnwick-${PROJECT_VERSION}.zip)
+add_custom_command(OUTPUT ${PORTABLE_ZIP}
+                   COMMAND ${CMAKE_COMMAND} -E rm -f ${PORTABLE_ZIP}
+                   COMMAND ${CMAKE_COMMAND} -E chdir ${CMAKE_BINARY_DIR}/package
+                           ${CMAKE_COMMAND} -E tar cf ${PORTABLE_ZIP} --format=zip ${ZIPPED_NAMES}
+                   DEPENDS ${SHIPPED_FILES}
+                   COMMENT "Portable zip ${PORTABLE_ZIP}" VERBATIM)
+add_custom_target(tarnwick_zip ALL DEPENDS ${PORTABLE_ZIP})
+
+# Installs silently under Wine, starts the installed console front end, uninstalls silently; unpacks the zip.
+add_test(NAME tarnwick_installer_test
+         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/installer/installer_test.sh ${SETUP_EXE} ${PORTABLE_ZIP}
+                 ${CMAKE_BINARY_DIR}/installer-test)
+set_tests_properties(tarnwick_installer_test PROPERTIES TIMEOUT 300)
