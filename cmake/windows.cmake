@@ -4,10 +4,11 @@ set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi mstask ole32 oleaut32 uuid shell32 advapi32 user32 version)
+target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi mstask ole32 oleaut32 uuid shell32 advapi32 user32 version wininet)
 tarnwick_warnings(tarnwick_win32)
 
 file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/ui/*.rc)
+list(FILTER UI_SOURCES EXCLUDE REGEX "/src/ui/updater[^/]*$")
 if(UI_SOURCES)
   enable_language(RC)
   add_executable(tarnwick WIN32 ${UI_SOURCES})
@@ -25,6 +26,14 @@ if(UI_SOURCES)
            COMMAND bash ${CMAKE_SOURCE_DIR}/tests/ui/gui_smoke.sh $<TARGET_FILE:tarnwick>
                    $<TARGET_FILE:tarnwick_gui_probe> ${CMAKE_BINARY_DIR}/gui-smoke $<TARGET_FILE:tarnwick-cli>)
   set_tests_properties(tarnwick_gui_smoke PROPERTIES TIMEOUT 900)
+
+  # The updater the update check starts, beside tarnwick.exe.
+  add_executable(TarnwickUpdate WIN32 src/ui/updater_main.cpp src/ui/win32_ui.cpp src/ui/win32_prompts.cpp
+                                      src/ui/updater.rc)
+  target_include_directories(TarnwickUpdate PRIVATE src/ui)
+  target_link_libraries(TarnwickUpdate PRIVATE tarnwick_win32 comctl32 gdi32)
+  target_link_options(TarnwickUpdate PRIVATE ${STATIC_FLAGS})
+  tarnwick_warnings(TarnwickUpdate)
 endif()
 
 # The console front end.

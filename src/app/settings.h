@@ -11,6 +11,9 @@ constexpr const char* kProgramVersion = "3.0";
 // The addresses used when "HomePage" or "HelpURL" is empty or absent.
 constexpr const char* kBuiltInHomePage = "http://www.tarnwick.com/";
 constexpr const char* kBuiltInHelpUrl = "http://www.tarnwick.com/help/";
+// Where the update check fetches "Update.ini", unless the settings key holds a string value "UpdateURL".
+constexpr const char* kBuiltInUpdateUrl = "http://www.tarnwick.com/update/Update.ini";
+constexpr const char* kUpdateUrlValue = "UpdateURL";
 
 struct Settings {
   std::string HomePage;

@@ -1,6 +1,7 @@
 // The set of platform services handed to the logic.
 #pragma once
 #include "platform/files.h"
+#include "platform/http.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
 #include "platform/scheduler.h"
@@ -18,6 +19,7 @@ struct Platform {
   IShell& shell;
   IServices& services;
   IScheduler& scheduler;
+  IHttp& http;
 };
 
 }  // namespace tw

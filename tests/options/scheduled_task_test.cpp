@@ -184,7 +184,8 @@ TEST(ScheduledTask, FailuresShowTheirMessage) {
     const char* message;
   };
   const Case cases[] = {
-      {"no Task Scheduler", true, false, nullptr, false, true, "Error in ActiveX.CoCreateInstance.Error Code :80040154"},
+      {"no Task Scheduler", true, false, nullptr, false, true,
+       "Error in ActiveX.CoCreateInstance.Error Code :80040154"},
       {"no file interface", false, true, nullptr, true, false,
        "Error in  Task.QueryInterface(IID_IPersistFile, pIPersistFile):"},
       {"name taken in other case", false, false, "TARNWICK.JOB", true, false,

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/memory/ini_profile.h"
 #include "platform/memory/memory_files.h"
+#include "platform/memory/memory_http.h"
 #include "platform/memory/memory_registry.h"
 #include "platform/memory/memory_scheduler.h"
 #include "platform/memory/memory_services.h"
@@ -19,7 +20,8 @@ struct MemoryPlatform {
   MemoryShell shell{&files};
   MemoryServices services;
   MemoryScheduler scheduler;
-  Platform platform{registry, files, profile, system, shell, services, scheduler};
+  MemoryHttp http;
+  Platform platform{registry, files, profile, system, shell, services, scheduler, http};
 };
 
 }  // namespace tw

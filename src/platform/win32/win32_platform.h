@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/platform.h"
 #include "platform/win32/win32_files.h"
+#include "platform/win32/win32_http.h"
 #include "platform/win32/win32_profile.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_scheduler.h"
@@ -19,7 +20,8 @@ struct Win32Platform {
   Win32Shell shell;
   Win32Services services;
   Win32Scheduler scheduler;
-  Platform platform{registry, files, profile, system, shell, services, scheduler};
+  Win32Http http;
+  Platform platform{registry, files, profile, system, shell, services, scheduler, http};
 };
 
 }  // namespace tw
