@@ -182,7 +182,7 @@ echo "ok: Enter and Space press the bar buttons, the tool window shows and goes 
 
 echo "== the options window: autostart, the ignore list and the daily scan, round trip"
 run_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Run'
-job=$prefix/drive_c/windows/Tasks/Tarnwick.job
+job=$prefix/drive_c/windows/tasks/Tarnwick.job
 printf 'Fonts|HKEY_LOCAL_MACHINE\\Demo|Arial\r\n\r\nHelp|HKEY_CURRENT_USER\\Demo|x\r\n' \
   >"$prefix/drive_c/Tarnwick/TarnwickIgnores.dat"
 prefs() { probe dialog Preferences "$@"; }
