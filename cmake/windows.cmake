@@ -53,7 +53,7 @@ list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "/tests/support/memory_")
 add_executable(tarnwick_win_tests ${WIN_TEST_SOURCES})
 target_include_directories(tarnwick_win_tests PRIVATE tests)
 target_include_directories(tarnwick_win_tests SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party/include)
-target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main)
+target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main ws2_32)
 target_link_options(tarnwick_win_tests PRIVATE ${STATIC_FLAGS})
 tarnwick_warnings(tarnwick_win_tests)
 

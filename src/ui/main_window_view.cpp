@@ -139,8 +139,7 @@ void MainWindowView::CreateControls() {
     tip.lpszText = const_cast<char*>(kHeaderTips[i]);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tip));
   }
-  // The update check and the options window come with their own modules; until then their buttons are disabled.
-  EnableWindow(headerButtons_[kUpdate], FALSE);
+  // The options window comes with its own module; until then its button is disabled.
   EnableWindow(headerButtons_[kOptions], FALSE);
 
   for (int i = 0; i < 7; ++i)
@@ -468,12 +467,14 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
       break;
     case IDOK: ClickFocusedButton(); break;
     case IDC_HEADER_FIRST + kAbout: form_.AboutBtnClick(); break;
+    case IDC_HEADER_FIRST + kUpdate: UpdateBtnClick(); break;
     case IDC_HEADER_FIRST + kHelp: form_.HelpBtnClick(); break;
     case IDC_HEADER_FIRST + kMinimize: ShowWindow(window_, SW_MINIMIZE); break;
     case IDC_HEADER_FIRST + kClose: HideToTray(); break;
     case IDM_OPEN: RestoreFromTray(); break;
     case IDM_HOME: OpenInBrowserWindow(platform_, form_.CurrentSettings().HomePage); break;
     case IDM_ABOUT: ShowAboutWindow(); break;
+    case IDM_ONLINE_UPDATE: OnlineUpdate1Click(); break;
     case IDM_EXIT: Terminate(); break;
     default: break;
   }
@@ -530,6 +531,12 @@ void MainWindowView::HideToTray() {
   ShowWindow(window_, SW_MINIMIZE);
   ShowWindow(window_, SW_HIDE);
 }
+
+void MainWindowView::UpdateBtnClick() {
+  if (dm_.ManualUpdateCheck(prompts_)) Terminate();
+}
+
+void MainWindowView::OnlineUpdate1Click() { UpdateBtnClick(); }
 
 void MainWindowView::Terminate() {
   // A running scan, repair or tool loop stops at its next item and returns to the loop that sees the quit.
