@@ -66,7 +66,7 @@ HttpResponse Win32Http::Get(const std::string& url, uint32_t timeoutMs, size_t m
   parts.dwHostNameLength = sizeof host;
   parts.lpszUrlPath = path;
   parts.dwUrlPathLength = sizeof path;
-  parts.dwExtraInfoLength = 1;  // the query follows the path in the same buffer
+  parts.dwExtraInfoLength = 1;  // the query comes back as a pointer into the address
   if (!InternetCrackUrlA(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) || !host[0]) return response;
   std::string target(1, '/');
   if (parts.dwUrlPathLength > 0) target.assign(path, parts.dwUrlPathLength);
