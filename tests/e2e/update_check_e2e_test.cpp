@@ -87,7 +87,8 @@ class LocalServer {
         if (Readable(client, 50) && recv(client, buffer, sizeof buffer, 0) <= 0) break;
       }
       for (size_t sent = 0; !silent && sent < reply.size();) {
-        const int n = send(client, reply.data() + sent, static_cast<int>(std::min<size_t>(reply.size() - sent, 65536)), 0);
+        const int piece = static_cast<int>(std::min<size_t>(reply.size() - sent, 65536));
+        const int n = send(client, reply.data() + sent, piece, 0);
         if (n <= 0) break;  // the client closed early
         sent += static_cast<size_t>(n);
       }
@@ -125,7 +126,7 @@ TEST(UpdateCheckE2E, WinINetAnswersDecideTheOfferAndFailuresEndSilently) {
   // starts anything; the download, the file and the profile functions are the real ones.
   MemoryRegistry registry;
   MemoryShell shell;
-  Platform platform{registry, real.files, real.profile, real.system, shell, real.services, real.http};
+  Platform platform{registry, real.files, real.profile, real.system, shell, real.services, real.scheduler, real.http};
   std::unique_ptr<TestPlatform> scratch = MakeTestPlatform();
   const std::string folder = scratch->ScratchFolder() + "\\";
   const std::string localCopy = folder + "Update.ini";
@@ -207,7 +208,8 @@ TEST(UpdateCheckE2E, WinINetAnswersDecideTheOfferAndFailuresEndSilently) {
 TEST(UpdateCheckE2E, AMissingUpdaterIsToldAndTheProgramKeepsRunning) {
   Win32Platform real;
   MemoryRegistry registry;
-  Platform platform{registry, real.files, real.profile, real.system, real.shell, real.services, real.http};
+  Platform platform{registry,      real.files,     real.profile,   real.system,
+                    real.shell,    real.services,  real.scheduler, real.http};
   std::unique_ptr<TestPlatform> scratch = MakeTestPlatform();
   const std::string folder = scratch->ScratchFolder() + "\\";
   LocalServer server;
