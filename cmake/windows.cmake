@@ -4,7 +4,7 @@ set(STATIC_FLAGS -static -static-libgcc -static-libstdc++)
 
 file(GLOB_RECURSE WIN32_SOURCES CONFIGURE_DEPENDS src/platform/win32/*.cpp)
 add_library(tarnwick_win32 STATIC ${WIN32_SOURCES})
-target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi ole32 oleaut32 uuid shell32 advapi32 user32 version wininet)
+target_link_libraries(tarnwick_win32 PUBLIC tarnwick_core shlwapi mstask ole32 oleaut32 uuid shell32 advapi32 user32 version wininet)
 tarnwick_warnings(tarnwick_win32)
 
 file(GLOB_RECURSE UI_SOURCES CONFIGURE_DEPENDS src/ui/*.cpp src/ui/*.rc)

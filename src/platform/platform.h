@@ -4,6 +4,7 @@
 #include "platform/http.h"
 #include "platform/profile.h"
 #include "platform/registry.h"
+#include "platform/scheduler.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -17,6 +18,7 @@ struct Platform {
   ISystem& system;
   IShell& shell;
   IServices& services;
+  IScheduler& scheduler;
   IHttp& http;
 };
 

@@ -415,7 +415,7 @@ TEST_F(ExportWriterTest, SaveReportsAFolderOrFileThatCannotBeWritten) {
   EXPECT_EQ(r.path, std::string(kBackupFolder) + "\\_20261207_004757.reg");
 
   FullDiskFiles full;
-  Platform platform{mp.registry, full, mp.profile, mp.system, mp.shell, mp.services, mp.http};
+  Platform platform{mp.registry, full, mp.profile, mp.system, mp.shell, mp.services, mp.scheduler, mp.http};
   r = SaveRepairBackup(platform, review, [](int) { return RepairRemoves::Value; });
   EXPECT_EQ(r.outcome, BackupOutcome::Failed);
   EXPECT_TRUE(full.DirectoryExists(kBackupFolder));

@@ -168,7 +168,8 @@ uint64_t RecycledItems() {
 TEST(DiskCleanerE2E, ReportCountsTheSeedAndEachModeTakesOnlyWhatWasFound) {
   Win32Platform real;
   PickingShell shell;
-  Platform platform{real.registry, real.files, real.profile, real.system, shell, real.services, real.http};
+  Platform platform{real.registry, real.files, real.profile, real.system,
+                    shell, real.services, real.scheduler, real.http};
   IFiles& files = real.files;
   ASSERT_EQ(files.DriveType("J:\\"), kDriveFixed) << "the suite's drive J: is missing";
   const std::string dest = "J:\\moved";

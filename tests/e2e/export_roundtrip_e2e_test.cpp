@@ -148,7 +148,8 @@ TEST_P(ExportRoundTripTest, RegistryEditorRestoresEverythingTheRepairRemoved) {
   add("C:\\WINDOWS\\Desktop\\Gone.lnk", "", RepairRemoves::File, true);
 
   PlatformIdSystem system(GetParam());
-  Platform platform{real_.registry, real_.files, real_.profile, system, real_.shell, real_.services, real_.http};
+  Platform platform{real_.registry, real_.files, real_.profile, system,
+                    real_.shell, real_.services, real_.scheduler, real_.http};
   const test::RegistrySnapshot before = Snap();
   RepairBackupResult backup = SaveRepairBackup(platform, review, [&](int i) { return removes.at(i); });
   ASSERT_EQ(backup.outcome, BackupOutcome::Written);

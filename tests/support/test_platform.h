@@ -20,6 +20,7 @@ class TestPlatform {
   IRegistry& Registry() { return Get().registry; }
   IFiles& Files() { return Get().files; }
   IProfile& Profile() { return Get().profile; }
+  IScheduler& Scheduler() { return Get().scheduler; }
 
   // An empty key below HKEY_CURRENT_USER ("Software\TarnwickTests\<n>"), removed with the platform.
   const std::string& ScratchKey() const { return scratchKey_; }

@@ -4,6 +4,7 @@
 #include "platform/memory/memory_files.h"
 #include "platform/memory/memory_http.h"
 #include "platform/memory/memory_registry.h"
+#include "platform/memory/memory_scheduler.h"
 #include "platform/memory/memory_services.h"
 #include "platform/memory/memory_shell.h"
 #include "platform/memory/memory_system.h"
@@ -18,8 +19,9 @@ struct MemoryPlatform {
   MemorySystem system;
   MemoryShell shell{&files};
   MemoryServices services;
+  MemoryScheduler scheduler;
   MemoryHttp http;
-  Platform platform{registry, files, profile, system, shell, services, http};
+  Platform platform{registry, files, profile, system, shell, services, scheduler, http};
 };
 
 }  // namespace tw
