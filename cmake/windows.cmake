@@ -80,12 +80,7 @@ find_program(MAKENSIS makensis)
 if(NOT MAKENSIS)
   message(FATAL_ERROR "makensis is missing: run scripts/install-deps.sh (Debian package nsis)")
 endif()
-set(SHIPPED_TARGETS tarnwick tarnwick-cli)
-set(NSIS_DEFINES)
-if(TARGET TarnwickUpdate)
-  list(APPEND SHIPPED_TARGETS TarnwickUpdate)
-  list(APPEND NSIS_DEFINES -DWITH_UPDATER)
-endif()
+set(SHIPPED_TARGETS tarnwick tarnwick-cli TarnwickUpdate)
 set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package/Tarnwick)
 set(SHIPPED_FILES)
 set(ZIPPED_NAMES)
@@ -103,7 +98,6 @@ add_custom_command(OUTPUT ${SETUP_EXE}
                    COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION}
                            -DVERSION_QUAD=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0
                            -DOUTFILE=${SETUP_EXE} -DFILES=${PACKAGE_DIR} -DICON=${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
-                           ${NSIS_DEFINES}
                            ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
                    DEPENDS ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi ${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
                            ${SHIPPED_FILES}
