@@ -53,7 +53,7 @@ list(FILTER WIN_TEST_SOURCES EXCLUDE REGEX "/tests/support/memory_")
 add_executable(tarnwick_win_tests ${WIN_TEST_SOURCES})
 target_include_directories(tarnwick_win_tests PRIVATE tests)
 target_include_directories(tarnwick_win_tests SYSTEM PRIVATE ${CMAKE_BINARY_DIR}/third_party/include)
-target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main)
+target_link_libraries(tarnwick_win_tests PRIVATE tarnwick_win32 gtest gtest_main ws2_32)
 target_link_options(tarnwick_win_tests PRIVATE ${STATIC_FLAGS})
 tarnwick_warnings(tarnwick_win_tests)
 
@@ -80,12 +80,7 @@ find_program(MAKENSIS makensis)
 if(NOT MAKENSIS)
   message(FATAL_ERROR "makensis is missing: run scripts/install-deps.sh (Debian package nsis)")
 endif()
-set(SHIPPED_TARGETS tarnwick tarnwick-cli)
-set(NSIS_DEFINES)
-if(TARGET TarnwickUpdate)
-  list(APPEND SHIPPED_TARGETS TarnwickUpdate)
-  list(APPEND NSIS_DEFINES -DWITH_UPDATER)
-endif()
+set(SHIPPED_TARGETS tarnwick tarnwick-cli TarnwickUpdate)
 set(PACKAGE_DIR ${CMAKE_BINARY_DIR}/package/Tarnwick)
 set(SHIPPED_FILES)
 set(ZIPPED_NAMES)
@@ -103,7 +98,6 @@ add_custom_command(OUTPUT ${SETUP_EXE}
                    COMMAND ${MAKENSIS} -V2 -WX -DVERSION=${PROJECT_VERSION}
                            -DVERSION_QUAD=${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.0.0
                            -DOUTFILE=${SETUP_EXE} -DFILES=${PACKAGE_DIR} -DICON=${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
-                           ${NSIS_DEFINES}
                            ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi
                    DEPENDS ${CMAKE_SOURCE_DIR}/installer/tarnwick.nsi ${CMAKE_SOURCE_DIR}/src/ui/res/tarnwick.ico
                            ${SHIPPED_FILES}

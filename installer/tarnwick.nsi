@@ -3,7 +3,6 @@
 ;   VERSION       "3.0"            VERSION_QUAD  "3.0.0.0"
 ;   OUTFILE       the setup program to write
 ;   FILES         the folder holding tarnwick.exe, tarnwick-cli.exe and TarnwickUpdate.exe
-;   WITH_UPDATER  defined when TarnwickUpdate.exe is part of the build
 ;   ICON          the program's icon
 ; Silent use: "TarnwickSetup-3.0.exe /S [/D=C:\Folder]" and "Uninstall.exe /S".
 
@@ -83,9 +82,7 @@ Section "Tarnwick"
   SetOutPath "$INSTDIR"
   File "${FILES}\tarnwick.exe"
   File "${FILES}\tarnwick-cli.exe"
-!ifdef WITH_UPDATER
   File "${FILES}\TarnwickUpdate.exe"
-!endif
   WriteUninstaller "$INSTDIR\Uninstall.exe"
 
   CreateDirectory "$SMPROGRAMS\Tarnwick"

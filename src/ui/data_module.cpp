@@ -4,8 +4,11 @@
 
 #include <cstring>
 
+#include "app/scan_driver.h"
 #include "app/startup.h"
+#include "options/update_check.h"
 #include "ui/resource.h"
+#include "ui/win32_prompts.h"
 
 namespace tw {
 
@@ -44,7 +47,7 @@ void TImageStrip::Draw(HDC dc, int index, int x, int y, int side) const {
   DeleteDC(mem);
 }
 
-TDM::TDM(HINSTANCE instance, Platform& platform, int dpi) : instance_(instance) {
+TDM::TDM(HINSTANCE instance, Platform& platform, int dpi) : instance_(instance), platform_(platform) {
   osPlatform_ = OsPlatformCode(platform.system.Version().platformId);
   const bool large = dpi >= 120;
   stat_.Load(instance, large ? IDB_STATE_36 : IDB_STATE_24, large ? 36 : 24);
@@ -60,8 +63,7 @@ TDM::TDM(HINSTANCE instance, Platform& platform, int dpi) : instance_(instance) 
   AppendMenuA(mainPopupMenu_, MF_STRING, IDM_HOME, "Tarnwick Home Page");
   AppendMenuA(mainPopupMenu_, MF_STRING, IDM_ABOUT, "About");
   AppendMenuA(mainPopupMenu_, MF_SEPARATOR, 0, nullptr);
-  // The update check comes with its own module; until then the entry is shown disabled.
-  AppendMenuA(mainPopupMenu_, MF_STRING | MF_GRAYED, IDM_ONLINE_UPDATE, "Update on line");
+  AppendMenuA(mainPopupMenu_, MF_STRING, IDM_ONLINE_UPDATE, "Update on line");
   AppendMenuA(mainPopupMenu_, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(mainPopupMenu_, MF_STRING, IDM_EXIT, "Exit");
   SetMenuDefaultItem(mainPopupMenu_, IDM_OPEN, FALSE);
@@ -156,6 +158,18 @@ void TDM::StopScanTimer() {
   if (!timerOwner_) return;
   KillTimer(timerOwner_, kScanTimerId);
   timerOwner_ = nullptr;
+}
+
+bool TDM::AutomaticUpdateCheck(const Settings& settings) {
+  // No window exists yet: the question, when there is one, is a message box of its own.
+  Win32Prompts prompts;
+  return TUpdateCheck(platform_, prompts, ExecutableFolder(platform_.files)).AtStartup(settings);
+}
+
+bool TDM::ManualUpdateCheck(IPrompts& prompts) {
+  // The download blocks the window for up to the read time-out; the message boxes set their own cursor.
+  SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  return TUpdateCheck(platform_, prompts, ExecutableFolder(platform_.files)).ManualCheck();
 }
 
 }  // namespace tw

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/prompts.h"
+#include "app/settings.h"
 #include "platform/platform.h"
 
 namespace tw {
@@ -56,8 +58,15 @@ class TDM {
   void StartScanTimer(HWND owner);
   void StopScanTimer();
 
+  // The update check. At start-up, when "CheckUpdate" was on; true when the program must end now because the
+  // updater was started.
+  bool AutomaticUpdateCheck(const Settings& settings);
+  // "Update on line" and the update buttons; true when the program must end now.
+  bool ManualUpdateCheck(IPrompts& prompts);
+
  private:
   HINSTANCE instance_;
+  Platform& platform_;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   TImageStrip stat_;

@@ -81,13 +81,17 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   int status = 0;
   {
     tw::TDM dm(instance, win32.platform, ScreenDpi());
-    tw::Win32Pump pump;
-    tw::MainWindowView view(instance, win32.platform, start.settings, dm, pump, start.startArgument);
-    if (view.Create(showCommand)) {
-      MSG msg;
-      while (!pump.QuitRequested() && GetMessageA(&msg, nullptr, 0, 0) > 0) pump.Dispatch(msg);
-    } else {
-      status = 1;
+    // The data module's creation runs the automatic update check; when the updater was started, the program
+    // ends before its window is made.
+    if (!dm.AutomaticUpdateCheck(start.settings)) {
+      tw::Win32Pump pump;
+      tw::MainWindowView view(instance, win32.platform, start.settings, dm, pump, start.startArgument);
+      if (view.Create(showCommand)) {
+        MSG msg;
+        while (!pump.QuitRequested() && GetMessageA(&msg, nullptr, 0, 0) > 0) pump.Dispatch(msg);
+      } else {
+        status = 1;
+      }
     }
   }
   OleUninitialize();

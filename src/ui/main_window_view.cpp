@@ -140,8 +140,6 @@ void MainWindowView::CreateControls() {
     tip.lpszText = const_cast<char*>(kHeaderTips[i]);
     SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tip));
   }
-  // The update check comes with its own module; until then its button is disabled.
-  EnableWindow(headerButtons_[kUpdate], FALSE);
 
   for (int i = 0; i < 7; ++i)
     barButtons_[static_cast<size_t>(i)] =
@@ -333,7 +331,8 @@ std::unique_ptr<IRepairDialogView> MainWindowView::ShowRepairDialog(TRepairDialo
 void MainWindowView::ShowAboutWindow() { ShowAboutWindowModal(instance_, window_, platform_, form_.CurrentSettings()); }
 
 void MainWindowView::ShowOptionsWindow() {
-  if (ShowOptionsWindowModal(instance_, window_, platform_, form_.RunningSettings(), {})) Terminate();
+  const auto checkForUpdate = [this](IPrompts& prompts) { return dm_.ManualUpdateCheck(prompts); };
+  if (ShowOptionsWindowModal(instance_, window_, platform_, form_.RunningSettings(), checkForUpdate)) Terminate();
 }
 
 LRESULT CALLBACK MainWindowView::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -473,12 +472,14 @@ void MainWindowView::OnCommand(int id, int code, HWND control) {
     case IDOK: ClickFocusedButton(); break;
     case IDC_HEADER_FIRST + kAbout: form_.AboutBtnClick(); break;
     case IDC_HEADER_FIRST + kOptions: form_.OptionsBtnClick(); break;
+    case IDC_HEADER_FIRST + kUpdate: UpdateBtnClick(); break;
     case IDC_HEADER_FIRST + kHelp: form_.HelpBtnClick(); break;
     case IDC_HEADER_FIRST + kMinimize: ShowWindow(window_, SW_MINIMIZE); break;
     case IDC_HEADER_FIRST + kClose: HideToTray(); break;
     case IDM_OPEN: RestoreFromTray(); break;
     case IDM_HOME: OpenInBrowserWindow(platform_, form_.CurrentSettings().HomePage); break;
     case IDM_ABOUT: ShowAboutWindow(); break;
+    case IDM_ONLINE_UPDATE: OnlineUpdate1Click(); break;
     case IDM_EXIT: Terminate(); break;
     default: break;
   }
@@ -535,6 +536,12 @@ void MainWindowView::HideToTray() {
   ShowWindow(window_, SW_MINIMIZE);
   ShowWindow(window_, SW_HIDE);
 }
+
+void MainWindowView::UpdateBtnClick() {
+  if (dm_.ManualUpdateCheck(prompts_)) Terminate();
+}
+
+void MainWindowView::OnlineUpdate1Click() { UpdateBtnClick(); }
 
 void MainWindowView::Terminate() {
   // A running scan, repair or tool loop stops at its next item and returns to the loop that sees the quit.

@@ -71,6 +71,9 @@ class MainWindowView : public IMainFormView {
   void RestoreFromTray();
   void HideToTray();
   void Terminate();
+  // The manual update check; when the updater was started the program ends as through the tray's Exit.
+  void UpdateBtnClick();
+  void OnlineUpdate1Click();
 
   void PaintWindow(HDC dc);
   void PaintPanel(HWND panel, HDC dc);

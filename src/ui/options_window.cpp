@@ -29,7 +29,7 @@ const int kSchedulingControls[] = {IDC_OPT_ACTIVE_TASK, IDC_OPT_START_LABEL, IDC
 
 class OptionsWindow {
  public:
-  OptionsWindow(Platform& platform, Settings& running, const std::function<bool()>& checkForUpdate)
+  OptionsWindow(Platform& platform, Settings& running, const std::function<bool(IPrompts&)>& checkForUpdate)
       : form_(platform, prompts_, running, platform.files.ExecutablePath()), checkForUpdate_(checkForUpdate) {}
   ~OptionsWindow() {
     if (taskIcon_) DestroyIcon(taskIcon_);
@@ -247,7 +247,7 @@ class OptionsWindow {
             }
             return TRUE;
           case IDC_OPT_CHECK_UPDATE_BTN:
-            if (checkForUpdate_ && checkForUpdate_()) {
+            if (checkForUpdate_ && checkForUpdate_(prompts_)) {
               endsProgram_ = true;
               EndDialog(dialog, IDCANCEL);
             }
@@ -270,7 +270,7 @@ class OptionsWindow {
 
   Win32Prompts prompts_;
   TFormOptions form_;
-  std::function<bool()> checkForUpdate_;
+  std::function<bool(IPrompts&)> checkForUpdate_;
   HWND dialog_ = nullptr;
   HHOOK hook_ = nullptr;
   static inline OptionsWindow* active_ = nullptr;  // the one open options window, for the key filter
@@ -281,7 +281,7 @@ class OptionsWindow {
 }  // namespace
 
 bool ShowOptionsWindowModal(HINSTANCE instance, HWND owner, Platform& platform, Settings& running,
-                            const std::function<bool()>& checkForUpdate) {
+                            const std::function<bool(IPrompts&)>& checkForUpdate) {
   OptionsWindow window(platform, running, checkForUpdate);
   window.HookKeys();
   DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OPTIONS), owner, OptionsWindow::Proc,

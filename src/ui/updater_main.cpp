@@ -25,6 +25,7 @@ class StatusLine : public tw::ITextTarget {
     std::string shown;
     for (char c : text) shown += c == '\r' ? std::string("\r\n") : std::string(1, c);
     label_.SetText(shown);
+    label_.Flush();  // the updater's few texts are all shown, also the one under a message box
   }
   std::string Text() const override { return text_; }
 
@@ -78,7 +79,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                 (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
                                 instance, nullptr);
-  HWND text = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS,
+  HWND text = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
                               scale(16), scale(16), scale(kWidth - 32), scale(kHeight - 32), window, nullptr,
                               instance, nullptr);
   HFONT font = MessageFont();

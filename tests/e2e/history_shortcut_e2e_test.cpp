@@ -205,7 +205,9 @@ TEST_F(ShortcutSectionE2E, NeverFollowsLinksBackIntoAFolder) {
   ASSERT_TRUE(files().MakeDirectory(loop));
   ASSERT_TRUE(files().WriteWholeFile(At("gone.exe"), "x"));
   ASSERT_TRUE(MakeShortcut(loop + "\\gone.lnk", At("gone.exe")));
-  if (fixture) ASSERT_TRUE(MakeShortcut(fixtureLink, At("gone.exe")));
+  if (fixture) {
+    ASSERT_TRUE(MakeShortcut(fixtureLink, At("gone.exe")));
+  }
   ASSERT_TRUE(files().RemoveFile(At("gone.exe")));
   ASSERT_TRUE(files().MakeDirectory(loop + "\\junction"));
   const bool junction = [&] {

@@ -79,7 +79,7 @@ start=$SECONDS
 wine 'C:\dist\TarnwickSetup.exe' /S || fail "the setup program failed"
 dir=$c/Program\ Files/Tarnwick
 menu=$c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Tarnwick
-for file in "$dir/tarnwick.exe" "$dir/tarnwick-cli.exe" "$dir/Uninstall.exe" \
+for file in "$dir/tarnwick.exe" "$dir/tarnwick-cli.exe" "$dir/TarnwickUpdate.exe" "$dir/Uninstall.exe" \
             "$menu/Tarnwick.lnk" "$menu/Uninstall Tarnwick.lnk"; do
   [ -f "$file" ] || fail "missing after install: ${file#"$c"/}"
 done
@@ -113,7 +113,7 @@ printf 'Most Recently Used Files|HKEY_CURRENT_USER\\Software\\X|\r\n' >"$dir/Tar
 printf '[Section]\r\n' >"$dir/ScanResult"
 start=$SECONDS
 uninstall_silently
-for file in "$dir/tarnwick.exe" "$dir/tarnwick-cli.exe" "$dir/Uninstall.exe" \
+for file in "$dir/tarnwick.exe" "$dir/tarnwick-cli.exe" "$dir/TarnwickUpdate.exe" "$dir/Uninstall.exe" \
             "$dir/ScanResult" "$menu" "$c/windows/Tasks/Tarnwick.job"; do
   [ ! -e "$file" ] || fail "still there after uninstall: ${file#"$c"/}"
 done
@@ -126,7 +126,7 @@ echo "ok: removed, the user's backup and ignore list kept ($((SECONDS - start)) 
 echo "== the portable zip beside an installed copy"
 mkdir -p "$c/Portable"
 (cd "$c/Portable" && cmake -E tar xf "$zip")
-for file in tarnwick.exe tarnwick-cli.exe; do
+for file in tarnwick.exe tarnwick-cli.exe TarnwickUpdate.exe; do
   [ -f "$c/Portable/Tarnwick/$file" ] || fail "the zip has no Tarnwick/$file"
 done
 wine 'C:\Portable\Tarnwick\tarnwick-cli.exe' --help >/dev/null || fail "the unpacked tarnwick-cli.exe failed"

@@ -132,7 +132,7 @@ echo "ok: $(wc -l <"$work/cli_counts.txt") sections with the same counts as the 
 echo "== the keyboard on the review page"
 probe tab-to ListBox || fail "Tab does not reach the problems list"
 order=$(probe tab-cycle)
-expected="ListBox|Select All|Repair|About|Options|Help|Minimize|Close|Registry Scan|Backup|System Optimizer|Startup Manager"
+expected="ListBox|Select All|Repair|About|Update|Options|Help|Minimize|Close|Registry Scan|Backup|System Optimizer|Startup Manager"
 expected="$expected|Uninstall Manager|Disk Cleaner|IE Restore"
 [ "$order" = "$expected" ] || fail "Tab order: $order"
 probe key 40  # Down: the first row becomes the current one

@@ -1,4 +1,4 @@
-// HTTP GET through WinINet, past the cache, with the connect and receive time-outs set on the session.
+// HTTP GET through WinINet, past the cache, with the connect and receive time-outs set on each handle.
 #pragma once
 #include "platform/http.h"
 
