@@ -4,6 +4,7 @@
 
 #include "app/scan_driver.h"
 #include "backup/backup_check.h"
+#include "backup/export_reader.h"
 
 namespace tw {
 
@@ -13,6 +14,8 @@ namespace {
 constexpr uint32_t kWaitSliceMs = 20;
 // How many names "_2", "_3", ... are tried before a full backup gives up.
 constexpr int kMaxNameTries = 1000;
+// Enough of a file's start to hold the first line of an export in either encoding.
+constexpr size_t kHeaderProbeBytes = 512;
 
 std::string WithText(const char* format, const std::string& text) {
   std::string out = format;
@@ -150,6 +153,14 @@ void TBackupList::RestoreRegistryBtnClick() {
 RestoreResult RestoreBackupFile(Platform& platform, IMessagePump& pump, const std::string& path, const bool& abort) {
   RestoreResult result;
   if (!platform.files.FileExists(path)) return result;
+  // Only a registry export goes to the registry editor: its header stands in the first line, so a short prefix of
+  // the file tells.
+  std::string bytes;
+  if (!platform.files.ReadWholeFile(path, &bytes) ||
+      ReadRegFile(bytes.substr(0, kHeaderProbeBytes), nullptr, [](RegFileKey&&) {}).header == RegHeader::None) {
+    result.outcome = RestoreOutcome::NotAnExport;
+    return result;
+  }
   if (!RunRegistryEditor(platform, pump, "/s \"" + path + "\"", abort)) {
     result.outcome = abort ? RestoreOutcome::Aborted : RestoreOutcome::EditorNotStarted;
     return result;
