@@ -106,15 +106,19 @@ bool ParseDrives(const std::string& text, std::vector<std::string>* drives, std:
   return true;
 }
 
+bool OneOrTwoDigits(const std::string& text) {
+  return !text.empty() && text.size() <= 2 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
 // "H:MM" or "HH:MM", 00:00 to 23:59.
 bool ParseTime(const std::string& text, int* hour, int* minute) {
   const size_t colon = text.find(':');
-  if (colon == std::string::npos || colon < 1 || colon > 2 || text.size() != colon + 3) return false;
-  if (!std::all_of(text.begin(), text.end(), [](char c) { return c == ':' || std::isdigit(static_cast<unsigned char>(c)); }) ||
-      text.find(':', colon + 1) != std::string::npos)
-    return false;
-  *hour = std::stoi(text.substr(0, colon));
-  *minute = std::stoi(text.substr(colon + 1));
+  if (colon == std::string::npos || text.size() != colon + 3) return false;
+  const std::string h = text.substr(0, colon), m = text.substr(colon + 1);
+  if (!OneOrTwoDigits(h) || !OneOrTwoDigits(m)) return false;
+  *hour = std::stoi(h);
+  *minute = std::stoi(m);
   return *hour <= 23 && *minute <= 59;
 }
 
@@ -204,9 +208,7 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
     } else if (name == "--drives") {
       if (!ParseDrives(value, &request->drives, error)) return false;
     } else if (name == "--days") {
-      const bool digits = !value.empty() && value.size() <= 2 &&
-                          std::all_of(value.begin(), value.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-      request->days = digits ? std::stoi(value) : 0;
+      request->days = OneOrTwoDigits(value) ? std::stoi(value) : 0;
       if (request->days < 1 || request->days > 31) {
         *error = "\"" + value + "\" is not a number of days; give 1 to 31.";
         return false;

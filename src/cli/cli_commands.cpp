@@ -555,15 +555,16 @@ int ShowTask(Platform& platform, IConsole& console, const CliRequest& request, c
   if (request.format == CliFormat::Text) {
     std::string text = std::string("No scheduled scan: the Task Scheduler holds no \"") + kTaskName + "\".\n";
     if (!task.TaskName().empty())
-      text = "Scheduled scan: " + task.TaskName() + "\nStart time: " + time + "\nEvery: " + std::to_string(task.Days()) +
-             " day(s)\nProgram: " + task.TaskProgram() + "\n";
+      text = "Scheduled scan: " + task.TaskName() + "\nStart time: " + time + "\nEvery: " +
+             std::to_string(task.Days()) + " day(s)\nProgram: " + task.TaskProgram() + "\n";
     return Emit(platform, console, request, text) ? kExitDone : kExitCannotRun;
   }
   CliTable table;
   table.rowsName = "tasks";
   table.columns = {"name", "startTime", "days", "program"};
   table.numeric = {false, false, true};
-  if (!task.TaskName().empty()) table.rows.push_back({task.TaskName(), time, std::to_string(task.Days()), task.TaskProgram()});
+  if (!task.TaskName().empty())
+    table.rows.push_back({task.TaskName(), time, std::to_string(task.Days()), task.TaskProgram()});
   return Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system), ""))
              ? kExitDone
              : kExitCannotRun;

@@ -196,7 +196,8 @@ TEST_F(CliE2E, ScheduleSetShowAndRemoveTheRealWorkItem) {
 
   ASSERT_EQ(Run({"schedule", "set", "21:45", "--days", "3"}), kExitDone) << console_.err;
   ASSERT_EQ(Run({"schedule", "show"}), kExitDone) << console_.err;
-  EXPECT_EQ(console_.out, "Scheduled scan: Tarnwick.job\nStart time: 21:45\nEvery: 3 day(s)\nProgram: " + program + "\n");
+  EXPECT_EQ(console_.out,
+            "Scheduled scan: Tarnwick.job\nStart time: 21:45\nEvery: 3 day(s)\nProgram: " + program + "\n");
 
   std::unique_ptr<IWorkItem> item;
   ASSERT_EQ(scheduler.Activate(kTaskName, &item), kSchedulerOk);
