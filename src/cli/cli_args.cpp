@@ -41,6 +41,16 @@ const std::vector<CommandDef>& Commands() {
        "tarnwick-cli ignore list | add SECTION KEYPATH [VALUENAME] | remove SECTION KEYPATH [VALUENAME]\n"
        "  Shows or changes the ignore list beside the program. SECTION is a section number, 1 to 17; without a\n"
        "  value name the entry stands for the key's unnamed value (\"default\").\n"},
+      {"schedule", {"show", "set", "remove"}, {"--days", "--format", "--out"},
+       "tarnwick-cli schedule show [--format text|csv|json] [--out FILE] | set HH:MM [--days N] | remove\n"
+       "  Shows, creates or rewrites, or deletes the scheduled scan \"Tarnwick.job\" as the options window does:\n"
+       "  Windows starts tarnwick.exe (beside this program) with -Scan every N days (1 to 31, 1 by default) at\n"
+       "  HH:MM. Exit code 0: done (also when there was no task to remove), 3: no Task Scheduler, tarnwick.exe\n"
+       "  missing, or the task could not be read, saved or deleted.\n"},
+      {"update", {"check"}, {},
+       "tarnwick-cli update check\n"
+       "  Fetches Update.ini as the window's update check does and compares versions; it never starts the\n"
+       "  updater. Prints \"up to date\" (exit code 0), \"update available: VERSION\" (1) or \"check failed\" (3).\n"},
   };
   return commands;
 }
@@ -94,6 +104,22 @@ bool ParseDrives(const std::string& text, std::vector<std::string>* drives, std:
     if (!Has(*drives, part)) drives->push_back(part);
   }
   return true;
+}
+
+bool OneOrTwoDigits(const std::string& text) {
+  return !text.empty() && text.size() <= 2 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
+// "H:MM" or "HH:MM", 00:00 to 23:59.
+bool ParseTime(const std::string& text, int* hour, int* minute) {
+  const size_t colon = text.find(':');
+  if (colon == std::string::npos || text.size() != colon + 3) return false;
+  const std::string h = text.substr(0, colon), m = text.substr(colon + 1);
+  if (!OneOrTwoDigits(h) || !OneOrTwoDigits(m)) return false;
+  *hour = std::stoi(h);
+  *minute = std::stoi(m);
+  return *hour <= 23 && *minute <= 59;
 }
 
 }  // namespace
@@ -181,6 +207,12 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
       request->excludeFrom = value;
     } else if (name == "--drives") {
       if (!ParseDrives(value, &request->drives, error)) return false;
+    } else if (name == "--days") {
+      request->days = OneOrTwoDigits(value) ? std::stoi(value) : 0;
+      if (request->days < 1 || request->days > 31) {
+        *error = "\"" + value + "\" is not a number of days; give 1 to 31.";
+        return false;
+      }
     }
     if (value.empty()) {
       *error = name + " needs a value.";
@@ -189,12 +221,29 @@ bool ParseCliArgs(const std::vector<std::string>& args, CliRequest* request, std
   }
   if (request->help) return true;
   size_t minOperands = 0, maxOperands = 0;
-  if (request->action == "restore") minOperands = maxOperands = 1;
-  if (request->action == "add" || request->action == "remove") minOperands = 2, maxOperands = 3;
+  if (request->action == "restore" || request->action == "set") minOperands = maxOperands = 1;
+  if (request->command == "ignore" && request->action != "list") minOperands = 2, maxOperands = 3;
   if (request->operands.size() < minOperands || request->operands.size() > maxOperands) {
     *error = request->operands.size() > maxOperands ? "Unexpected \"" + request->operands[maxOperands] + "\"."
                                                     : "Missing arguments.";
     return false;
+  }
+  if (request->command == "schedule") {
+    // --days belongs to "set", the output options to "show".
+    const bool show = request->action == "show", set = request->action == "set";
+    const char* stray = request->days && !set ? "--days"
+                        : !show && request->format != CliFormat::Text ? "--format"
+                        : !show && !request->outFile.empty()          ? "--out"
+                                                                      : nullptr;
+    if (stray) {
+      *error = std::string("\"") + stray + "\" is not an option of \"schedule " + request->action + "\".";
+      return false;
+    }
+    if (set && !ParseTime(request->operands[0], &request->hour, &request->minute)) {
+      *error = "\"" + request->operands[0] + "\" is not a time; give HH:MM, 00:00 to 23:59.";
+      return false;
+    }
+    if (set && !request->days) request->days = 1;
   }
   if (minOperands == 2) {
     std::vector<int> section;
@@ -212,8 +261,8 @@ std::string CliUsage(const std::string& command) {
       "Tarnwick console: the registry cleaner and its tools for scripts.\n\nUsage: tarnwick-cli COMMAND [options]\n\n";
   for (const CommandDef& c : Commands()) text += std::string(c.usage) + "\n";
   text += "tarnwick-cli help COMMAND, or COMMAND --help, shows one command.\n"
-          "Exit codes: 0 nothing found or all done, 1 problems found or some repairs failed, 2 bad usage,\n"
-          "3 could not run.\n";
+          "Exit codes: 0 nothing found or all done, 1 problems found, some repairs failed or an update available,\n"
+          "2 bad usage, 3 could not run.\n";
   return text;
 }
 

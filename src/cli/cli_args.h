@@ -8,8 +8,8 @@ namespace tw {
 enum class CliFormat { Text, Csv, Json };
 
 struct CliRequest {
-  std::string command;     // "scan", "repair", "backups", "startup", "junk", "ignore"
-  std::string action;      // "list", "restore", "add", "remove", "scan" for the commands that have one
+  std::string command;     // "scan", "repair", "backups", "startup", "junk", "ignore", "schedule", "update"
+  std::string action;      // "list", "restore", "add", "remove", "scan", "show", "set", "check" where there is one
   std::vector<std::string> operands;
   std::vector<int> sections;  // 1 to 17, ascending, no repeats; all when none was given
   CliFormat format = CliFormat::Text;
@@ -17,6 +17,8 @@ struct CliRequest {
   std::string excludeFrom;
   std::vector<std::string> drives;  // "C:", ...
   bool yes = false;
+  int hour = -1, minute = -1;  // "schedule set HH:MM"
+  int days = 0;                // --days, 1 to 31; 0 when not given
   bool help = false;
 };
 

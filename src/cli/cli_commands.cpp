@@ -9,6 +9,8 @@
 #include "backup/backup_catalogue.h"
 #include "backup/backup_check.h"
 #include "backup/export_writer.h"
+#include "options/scheduled_task.h"
+#include "options/update_check.h"
 #include "platform/ansi_case.h"
 #include "sections/section_contract.h"
 #include "tools/junk_scan.h"
@@ -521,6 +523,125 @@ int Junk(Platform& platform, IConsole& console, const CliRequest& request) {
   return found.empty() ? kExitDone : kExitFound;
 }
 
+// The controllers' message boxes as console text on standard error; a question is answered No, as the console
+// commands ask nothing.
+class ConsolePrompts : public IPrompts {
+ public:
+  explicit ConsolePrompts(IConsole& console) : console_(console) {}
+  PromptAnswer AskYesNo(const std::string&, const std::string& text, PromptIcon, PromptAnswer) override {
+    Tell("", text, PromptIcon::None);
+    return PromptAnswer::No;
+  }
+  void Tell(const std::string&, const std::string& text, PromptIcon) override {
+    std::string line = text;
+    std::replace(line.begin(), line.end(), '\r', '\n');
+    console_.Err(line + "\n");
+    ++shown_;
+  }
+  int Shown() const { return shown_; }
+
+ private:
+  IConsole& console_;
+  int shown_ = 0;
+};
+
+constexpr const char* kProgramFileName = "tarnwick.exe";
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+// The work item as the options window's page shows it: no row when there is none.
+int ShowTask(Platform& platform, IConsole& console, const CliRequest& request, const TScheduledTask& task) {
+  const std::string time = TwoDigits(task.Hour()) + ":" + TwoDigits(task.Minute());
+  if (request.format == CliFormat::Text) {
+    std::string text = std::string("No scheduled scan: the Task Scheduler holds no \"") + kTaskName + "\".\n";
+    if (!task.TaskName().empty())
+      text = "Scheduled scan: " + task.TaskName() + "\nStart time: " + time + "\nEvery: " +
+             std::to_string(task.Days()) + " day(s)\nProgram: " + task.TaskProgram() + "\n";
+    return Emit(platform, console, request, text) ? kExitDone : kExitCannotRun;
+  }
+  CliTable table;
+  table.rowsName = "tasks";
+  table.columns = {"name", "startTime", "days", "program"};
+  table.numeric = {false, false, true};
+  if (!task.TaskName().empty())
+    table.rows.push_back({task.TaskName(), time, std::to_string(task.Days()), task.TaskProgram()});
+  return Emit(platform, console, request, RenderTable(table, request.format, Utf8Converter(platform.system), ""))
+             ? kExitDone
+             : kExitCannotRun;
+}
+
+// The scheduled scan through the options window's own controller: the page filled, the box ticked or unticked,
+// the time and days set, and "OK".
+int Schedule(Platform& platform, IConsole& console, const CliRequest& request) {
+  if (request.action == "show" && !OutputWritable(platform, console, request)) return kExitCannotRun;
+  const std::string program = ExecutableFolder(platform.files) + kProgramFileName;
+  if (request.action == "set" && !platform.files.FileExists(program)) {
+    console.Err("\"" + program + "\" does not exist: the scheduled scan starts Tarnwick from this program's folder. "
+                "Nothing was changed.\n");
+    return kExitCannotRun;
+  }
+  ConsolePrompts prompts(console);
+  TScheduledTask task(platform, prompts, program);
+  if (!task.Connect()) {
+    console.Err("The Task Scheduler is not available. Nothing was read or changed.\n");
+    return kExitCannotRun;
+  }
+  task.FillPage();
+  if (prompts.Shown()) return kExitCannotRun;  // the work item is there but could not be opened
+  if (request.action == "show") return ShowTask(platform, console, request, task);
+
+  if (request.action == "remove") {
+    if (task.TaskName().empty()) {
+      console.Out(std::string("There is no scheduled scan \"") + kTaskName + "\"; nothing was removed.\n");
+      return kExitDone;
+    }
+    task.cbActiveTaskClick(false);
+    if (!task.Apply()) return kExitCannotRun;
+    console.Out(std::string("Removed the scheduled scan \"") + kTaskName + "\".\n");
+    return kExitDone;
+  }
+
+  task.cbActiveTaskClick(true);
+  task.SetStartTime(request.hour, request.minute);
+  task.SetDays(request.days);
+  if (!task.Apply()) return kExitCannotRun;
+  // What the Task Scheduler now holds, read back as the page would show it.
+  task.FillPage();
+  if (prompts.Shown() || task.TaskName().empty()) {
+    if (!prompts.Shown()) console.Err(std::string("\"") + kTaskName + "\" was saved but cannot be found again.\n");
+    return kExitCannotRun;
+  }
+  console.Out("Saved.\n");
+  const int shown = ShowTask(platform, console, request, task);
+  // A work item of that name written by another program keeps its program; only its trigger is rewritten.
+  if (CompareNoCase(task.TaskProgram(), program) != 0)
+    console.Err("Note: \"" + std::string(kTaskName) + "\" starts \"" + task.TaskProgram() + "\", not \"" + program +
+                "\"; remove it and set it again to start this Tarnwick.\n");
+  return shown;
+}
+
+// The window's update check without its question: the result only, and never the updater.
+int Update(Platform& platform, IConsole& console) {
+  ConsolePrompts prompts(console);
+  const std::string folder = ExecutableFolder(platform.files);
+  TUpdateCheck check(platform, prompts, folder);
+  switch (check.Run()) {
+    case UpdateCheckResult::UpToDate:
+      console.Out("up to date\n");
+      return kExitDone;
+    case UpdateCheckResult::UpdateAvailable:
+      console.Out("update available: " +
+                  platform.profile.ReadString(folder + kUpdateFileName, "Version", "Ver", "") + "\n");
+      return kExitFound;
+    case UpdateCheckResult::Failed:
+      break;
+  }
+  console.Out("check failed\n");
+  console.Err("No complete answer from " + UpdateAddress(platform.registry) + ", or \"" + folder + kUpdateFileName +
+              "\" could not be written.\n");
+  return kExitCannotRun;
+}
+
 }  // namespace
 
 int RunCli(Platform& platform, IConsole& console, const std::vector<std::string>& args) {
@@ -539,6 +660,8 @@ int RunCli(Platform& platform, IConsole& console, const std::vector<std::string>
   if (request.command == "repair") return Repair(platform, console, request);
   if (request.command == "backups") return Backups(platform, console, request);
   if (request.command == "startup") return Startup(platform, console, request);
+  if (request.command == "schedule") return Schedule(platform, console, request);
+  if (request.command == "update") return Update(platform, console);
   return Junk(platform, console, request);
 }
 

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <functional>
+
 #include "cli/cli_args.h"
 #include "app/startup.h"
 #include "cli/cli_commands.h"
+#include "app/settings.h"
+#include "options/scheduled_task.h"
 #include "platform/memory/memory_platform.h"
 #include "platform/reg_access.h"
 #include "support/recording_console.h"
@@ -226,6 +230,72 @@ TEST_F(CliTest, StartupAndJunkListTheToolsFindingsWithoutChangingThem) {
   EXPECT_EQ(junk["totals"], nlohmann::json::parse(R"({"C:": {"count": 1, "bytes": 3}})"));
   EXPECT_TRUE(mp.files.FileExists("C:\\Work\\a.tmp"));
   EXPECT_EQ(Run({"junk", "scan", "--drives", "d:"}), kExitDone);
+}
+
+
+// The scheduled scan and the update check go through the options window's controllers: each command's outcome,
+// exit code and messages, and what the Task Scheduler holds afterwards.
+TEST_F(CliTest, ScheduleAndUpdateCheckTellTheirOutcomeByExitCode) {
+  const std::string program = "C:\\Tarnwick\\tarnwick.exe";
+  const std::string ini = "[Version]\r\nVer=";
+  TRegistry settings(mp.registry, kCurrentUser);
+  ASSERT_TRUE(settings.OpenKey(kSettingsKey, true));
+  settings.WriteString("Version", "3.0");
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    std::vector<std::string> args;
+    int exitCode;
+    std::string outPart, errPart;
+    int trigger;  // the saved item's hour * 100 + minute, days * 10000; -1 when there is no item
+  };
+  const Case cases[] = {
+      {"no Task Scheduler", [&] { mp.scheduler.SetConnectFailure(kSchedulerNotRegistered); },
+       {"schedule", "show"}, kExitCannotRun, "", "Error in ActiveX.CoCreateInstance.Error Code :80040154\n", -1},
+      {"no task yet", [&] { mp.scheduler.SetConnectFailure(kSchedulerOk); }, {"schedule", "show"}, kExitDone,
+       "No scheduled scan", "", -1},
+      {"program missing", [] {}, {"schedule", "set", "21:45"}, kExitCannotRun, "", "tarnwick.exe\" does not exist", -1},
+      {"bad time", [&] { mp.files.AddFile(program, "MZ"); }, {"schedule", "set", "24:00"}, kExitUsage, "",
+       "\"24:00\" is not a time", -1},
+      {"bad days", [] {}, {"schedule", "set", "21:45", "--days", "32"}, kExitUsage, "", "give 1 to 31", -1},
+      {"days on show", [] {}, {"schedule", "show", "--days", "3"}, kExitUsage, "",
+       "not an option of \"schedule show\"", -1},
+      {"cannot save", [&] { mp.scheduler.SetCanPersist(false); }, {"schedule", "set", "21:45"}, kExitCannotRun, "",
+       "Error in  Task.QueryInterface(IID_IPersistFile, pIPersistFile):", -1},
+      {"created", [&] { mp.scheduler.SetCanPersist(true); }, {"schedule", "set", "21:45", "--days", "3"}, kExitDone,
+       "Start time: 21:45\nEvery: 3 day(s)\nProgram: " + program, "", 32145},
+      {"shown as json", [] {}, {"schedule", "show", "--format", "json"}, kExitDone,
+       R"("startTime": "21:45",)", "", 32145},
+      {"rewritten", [] {}, {"schedule", "set", "7:05", "--days", "31"}, kExitDone, "Start time: 07:05", "", 310705},
+      {"removed", [] {}, {"schedule", "remove"}, kExitDone, "Removed", "", -1},
+      {"nothing to remove", [] {}, {"schedule", "remove"}, kExitDone, "There is no scheduled scan", "", -1},
+      {"update unreachable", [] {}, {"update", "check"}, kExitCannotRun, "check failed\n", "", -1},
+      {"update 404", [&] { mp.http.Answer(kBuiltInUpdateUrl, 404, ini + "9.0\r\n"); }, {"update", "check"},
+       kExitCannotRun, "check failed\n", "", -1},
+      {"up to date", [&] { mp.http.Answer(kBuiltInUpdateUrl, 200, ini + "3.0\r\n"); }, {"update", "check"},
+       kExitDone, "up to date\n", "", -1},
+      {"newer as numbers", [&] { mp.http.Answer(kBuiltInUpdateUrl, 200, ini + "10.0\r\n"); }, {"update", "check"},
+       kExitFound, "update available: 10.0\n", "", -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.arrange();
+    EXPECT_EQ(Run(c.args), c.exitCode) << console.out << console.err;
+    EXPECT_NE(console.out.find(c.outPart), std::string::npos) << console.out;
+    EXPECT_NE(console.err.find(c.errPart), std::string::npos) << console.err;
+    const SavedWorkItem* item = mp.scheduler.Find(kTaskName);
+    ASSERT_EQ(item != nullptr, c.trigger >= 0);
+    if (!item) continue;
+    EXPECT_EQ(item->name, kTaskName);
+    EXPECT_EQ(item->properties.applicationName, program);
+    EXPECT_EQ(item->properties.parameters, "-Scan");
+    ASSERT_TRUE(item->trigger0);
+    EXPECT_EQ(item->trigger0->triggerType, kTriggerDaily);
+    EXPECT_EQ(item->trigger0->typeWords[0] * 10000 + item->trigger0->startHour * 100 + item->trigger0->startMinute,
+              c.trigger);
+  }
+  // Only the check ran: no question was shown and the updater was never started.
+  EXPECT_TRUE(mp.shell.executeCalls.empty());
 }
 
 }  // namespace

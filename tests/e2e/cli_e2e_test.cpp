@@ -15,6 +15,7 @@
 #include "app/startup.h"
 #include "cli/cli_args.h"
 #include "cli/cli_commands.h"
+#include "options/scheduled_task.h"
 #include "platform/reg_access.h"
 #include "platform/win32/win32_platform.h"
 #include "platform/win32/win32_system.h"
@@ -180,6 +181,48 @@ TEST_F(CliE2E, StartupAndJunkListWhatIsThere) {
   for (const char* file : {"\\a.tmp", "\\sub\\~x.bak", "\\keep.TMP"}) real_.files.RemoveFile(seed + file);
   real_.files.RemoveFolder(seed + "\\sub");
   real_.files.RemoveFolder(seed);
+}
+
+
+// The scheduled scan set, shown and removed from the console, read back through the real Task Scheduler.
+TEST_F(CliE2E, ScheduleSetShowAndRemoveTheRealWorkItem) {
+  IScheduler& scheduler = real_.platform.scheduler;
+  ASSERT_EQ(scheduler.Connect(), kSchedulerOk);
+  scheduler.Delete(kTaskName);  // left over by an earlier run that did not end
+  // The task starts tarnwick.exe beside the console program; here that is the test program's folder.
+  const std::string program = folder_ + "tarnwick.exe";
+  const bool placed = !real_.files.FileExists(program);
+  if (placed) ASSERT_TRUE(real_.files.WriteWholeFile(program, "MZ"));
+
+  ASSERT_EQ(Run({"schedule", "set", "21:45", "--days", "3"}), kExitDone) << console_.err;
+  ASSERT_EQ(Run({"schedule", "show"}), kExitDone) << console_.err;
+  EXPECT_EQ(console_.out,
+            "Scheduled scan: Tarnwick.job\nStart time: 21:45\nEvery: 3 day(s)\nProgram: " + program + "\n");
+
+  std::unique_ptr<IWorkItem> item;
+  ASSERT_EQ(scheduler.Activate(kTaskName, &item), kSchedulerOk);
+  WorkItemProperties properties;
+  ASSERT_EQ(item->Read(&properties), kSchedulerOk);
+  EXPECT_EQ(properties.applicationName, program);
+  EXPECT_EQ(properties.parameters, "-Scan");
+  EXPECT_EQ(properties.comment, kTaskComment);
+  TaskTrigger trigger;
+  ASSERT_EQ(item->GetTrigger0(&trigger), kSchedulerOk);
+  EXPECT_EQ(trigger.triggerType, kTriggerDaily);
+  EXPECT_EQ(trigger.startHour, 21);
+  EXPECT_EQ(trigger.startMinute, 45);
+  EXPECT_EQ(trigger.typeWords[0], 3);
+  item.reset();
+
+  ASSERT_EQ(Run({"schedule", "remove"}), kExitDone) << console_.err;
+  bool listed = false;
+  scheduler.EnumWorkItems([&listed](const std::string& name) {
+    listed = listed || name == kTaskName;
+    return true;
+  });
+  EXPECT_FALSE(listed);
+  EXPECT_NE(scheduler.Activate(kTaskName, &item), kSchedulerOk);
+  if (placed) real_.files.RemoveFile(program);
 }
 
 }  // namespace
