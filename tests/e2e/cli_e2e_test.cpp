@@ -192,7 +192,9 @@ TEST_F(CliE2E, ScheduleSetShowAndRemoveTheRealWorkItem) {
   // The task starts tarnwick.exe beside the console program; here that is the test program's folder.
   const std::string program = folder_ + "tarnwick.exe";
   const bool placed = !real_.files.FileExists(program);
-  if (placed) ASSERT_TRUE(real_.files.WriteWholeFile(program, "MZ"));
+  if (placed) {
+    ASSERT_TRUE(real_.files.WriteWholeFile(program, "MZ"));
+  }
 
   ASSERT_EQ(Run({"schedule", "set", "21:45", "--days", "3"}), kExitDone) << console_.err;
   ASSERT_EQ(Run({"schedule", "show"}), kExitDone) << console_.err;
