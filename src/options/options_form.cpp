@@ -2,22 +2,11 @@
 
 #include "app/ignore_list.h"
 #include "platform/reg_access.h"
+#include "sections/text_ops.h"
 
 namespace tw {
 
 namespace {
-
-std::string Trimmed(const std::string& text) {
-  size_t begin = 0, end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-  return text.substr(begin, end - begin);
-}
-
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.find_last_of("\\/");
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
 
 // The rows of the ignore page: the category is the text before the first "|"; the "category|" fields at the start
 // of the line are taken off (a key path that ends in the category's name keeps it), and the registry key is what
@@ -68,9 +57,11 @@ void TFormOptions::MainPageControlChange(int page) {
   if (page == kSchedulingPage && schedule_.Available()) schedule_.FillPage();
 }
 
-std::string TFormOptions::ExeFileName() const { return exePath_.substr(FolderOf(exePath_).size()); }
+std::string TFormOptions::ExeFileName() const { return FileNamePart(exePath_); }
 
-std::string TFormOptions::IgnoreFilePath() const { return FolderOf(exePath_) + kIgnoreFileName; }
+std::string TFormOptions::IgnoreFilePath() const {
+  return exePath_.substr(0, exePath_.size() - ExeFileName().size()) + kIgnoreFileName;
+}
 
 void TFormOptions::FillGeneralPage() {
   TRegistry run(platform_.registry, kLocalMachine);
@@ -82,7 +73,7 @@ void TFormOptions::FillGeneralPage() {
     ChkAutoBackup = settings.ReadString("NotAutoBackup") == "1";
     ChkCheckItem = settings.ReadString("SelectAll") == "1";
     cbCheckUpdate = settings.ReadString("CheckUpdate") == "1";
-    version = Trimmed(settings.ReadString("Version")).empty() ? kProgramVersion : settings.ReadString("Version");
+    version = TrimText(settings.ReadString("Version")).empty() ? kProgramVersion : settings.ReadString("Version");
   }
 
   FindData found;
@@ -110,8 +101,13 @@ void TFormOptions::FillIgnorePage() {
     if (end == std::string::npos) break;
     start = end + (contents.compare(end, 2, "\r\n") == 0 ? 2 : 1);
   }
+  FillIgnoreRows();
+}
+
+void TFormOptions::FillIgnoreRows() {
+  rows_.clear();
   for (size_t i = 0; i < lines_.size(); ++i)
-    if (!Trimmed(lines_[i]).empty()) rows_.push_back(RowOfLine(lines_[i], i));
+    if (!TrimText(lines_[i]).empty()) rows_.push_back(RowOfLine(lines_[i], i));
 }
 
 void TFormOptions::RemoveSelectBtnClick(int row) {
@@ -127,9 +123,7 @@ void TFormOptions::RemoveSelectBtnClick(int row) {
     return;
   }
   lines_ = std::move(kept);
-  rows_.clear();
-  for (size_t i = 0; i < lines_.size(); ++i)
-    if (!Trimmed(lines_[i]).empty()) rows_.push_back(RowOfLine(lines_[i], i));
+  FillIgnoreRows();
 }
 
 bool TFormOptions::WriteAutostart() {

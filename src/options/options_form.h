@@ -59,6 +59,7 @@ class TFormOptions {
  private:
   void FillGeneralPage();
   void FillIgnorePage();
+  void FillIgnoreRows();  // one row per non-blank loaded line
   bool WriteAutostart();
   void WriteSettings();
   std::string ExeFileName() const;
